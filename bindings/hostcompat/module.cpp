@@ -1,0 +1,10 @@
+// bindings/hostcompat/module.cpp
+#include "hostcompat/hostcompat.h"
+
+NB_MODULE(_hostcompat, m) {
+  m.doc() = "The core's host-compatible helpers, for differential tests against the host.";
+  orvelle::bind::import_runtime();
+  orvelle::bind::init_json(m);
+  orvelle::bind::init_text(m);
+  orvelle::bind::init_csv(m);
+}

@@ -1,0 +1,87 @@
+// bindings/support/json_convert.cpp: JSON values <-> host objects.
+#include "support/nb.h"
+
+#include <vector>
+
+namespace orvelle::bind {
+
+nb::object to_python(const json::Value &value) {
+  switch (value.kind()) {
+  case json::Kind::null:
+    return nb::none();
+  case json::Kind::boolean:
+    return nb::bool_(value.as_bool());
+  case json::Kind::integer:
+    return nb::int_(value.as_int());
+  case json::Kind::big_integer: {
+    std::string digits(value.as_string());
+    return nb::steal(PyLong_FromString(digits.c_str(), nullptr, 10));
+  }
+  case json::Kind::real:
+    return nb::float_(value.as_real());
+  case json::Kind::string:
+    return nb::cast(std::string(value.as_string()));
+  case json::Kind::array: {
+    nb::list list;
+    for (const json::Value &item : value.items())
+      list.append(to_python(item));
+    return list;
+  }
+  case json::Kind::object: {
+    nb::dict dict;
+    for (const json::Member &member : value.members())
+      dict[nb::cast(std::string(member.key))] = to_python(member.value);
+    return dict;
+  }
+  }
+  return nb::none();
+}
+
+namespace {
+
+json::Value build(json::DocumentBuilder &builder, nb::handle object) {
+  if (object.is_none())
+    return json::Value();
+  if (PyBool_Check(object.ptr()))
+    return json::Value::boolean(object.ptr() == Py_True);
+  if (PyLong_Check(object.ptr())) {
+    int overflow = 0;
+    long long small = PyLong_AsLongLongAndOverflow(object.ptr(), &overflow);
+    if (overflow == 0 && !(small == -1 && PyErr_Occurred()))
+      return json::Value::integer(small);
+    PyErr_Clear();
+    return builder.big_integer(nb::cast<std::string>(nb::str(object)));
+  }
+  if (PyFloat_Check(object.ptr()))
+    return json::Value::real(PyFloat_AS_DOUBLE(object.ptr()));
+  if (PyUnicode_Check(object.ptr()))
+    return builder.string(nb::cast<std::string>(object));
+  if (PyList_Check(object.ptr()) || PyTuple_Check(object.ptr())) {
+    std::vector<json::Value> items;
+    for (nb::handle item : object)
+      items.push_back(build(builder, item));
+    return builder.array(items);
+  }
+  if (PyDict_Check(object.ptr())) {
+    std::vector<json::Member> members;
+    for (auto [key, item] : nb::borrow<nb::dict>(object)) {
+      if (!PyUnicode_Check(key.ptr()))
+        throw nb::type_error("JSON object keys must be str");
+      members.push_back({builder.key(nb::cast<std::string>(key)), build(builder, item)});
+    }
+    return builder.object(members);
+  }
+  throw nb::type_error(("not a JSON value: " + nb::cast<std::string>(nb::repr(object))).c_str());
+}
+
+} // namespace
+
+json::Document from_python(nb::handle object) {
+  json::DocumentBuilder builder;
+  json::Value root = build(builder, object);
+  return builder.finish(root);
+}
+
+void import_runtime() { nb::module_::import_("OrvellePgxParser._runtime"); }
+
+} // namespace orvelle::bind

@@ -1,0 +1,9 @@
+// bindings/support/log_bridge.h
+#pragma once
+
+namespace orvelle::bind {
+
+/// Routes the core's records to the host logger "OrvellePgxParser" (once per process).
+void install_log_bridge();
+
+} // namespace orvelle::bind

@@ -1,0 +1,37 @@
+// bindings/support/reader_class.h: what every concrete reader class shares in the bindings.
+#pragma once
+
+#include "support/nb.h"
+
+#include <string_view>
+
+namespace orvelle::bind {
+
+/// Imports the reader base module, so concrete readers can name IPgxReader as their base.
+inline void import_reader_base() { nb::module_::import_("OrvellePgxParser.Parsers.IPgxReader"); }
+
+/// The constructor every reader shares: the path alone (None reads as an empty path, which
+/// the base refuses with its own message).
+template <typename Reader, typename Class> void def_reader_init(Class &cls) {
+  cls.def(
+      "__init__",
+      [](Reader *self, std::optional<std::string> file_path) {
+        new (self) Reader(file_path.value_or(std::string()));
+      },
+      nb::arg("file_path").none());
+}
+
+/// Sets the class attribute `source_name`, read from the class or any instance.
+template <typename Class> void set_source_name(Class &cls, std::string_view name) {
+  cls.attr("source_name") = nb::str(name.data(), name.size());
+}
+
+/// A tuple of texts, for class attributes such as column lists.
+template <typename Texts> nb::tuple text_tuple(const Texts &texts) {
+  nb::list list;
+  for (std::string_view text : texts)
+    list.append(nb::str(text.data(), text.size()));
+  return nb::tuple(list);
+}
+
+} // namespace orvelle::bind

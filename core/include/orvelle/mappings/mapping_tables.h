@@ -1,0 +1,23 @@
+// orvelle/mappings/mapping_tables.h: the packaged mapping tables (gene rules, phenotype terms,
+// genotype terms), parsed once per process and shared read-only by every normaliser.
+#pragma once
+
+#include "orvelle/json/document.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace orvelle::mappings {
+
+/// Sets the folder that holds "<name>.json" for each table. The host sets it once, at load,
+/// to the package's Mappings folder; tables loaded before a change stay cached.
+void set_directory(std::string directory);
+
+/// The table `name` (one of MAPPING_GENE_RULES, MAPPING_PHENOTYPE_TERMS,
+/// MAPPING_GENOTYPE_TERMS), a JSON object. Parsed on first use, then shared.
+/// Throws ValueError naming the table when it is unknown, missing, unreadable, not JSON or
+/// not a JSON object.
+std::shared_ptr<const json::Document> load_mapping(std::string_view name);
+
+} // namespace orvelle::mappings

@@ -1,0 +1,48 @@
+// orvelle/readers/ipgx_reader.h: the contract of every input reader: one file in, the gene
+// calls it holds out, in the caller's own vocabulary.
+#pragma once
+
+#include "orvelle/json/document.h"
+#include "orvelle/records/raw_call.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvelle {
+
+class IPgxReader {
+public:
+  static constexpr std::string_view SOURCE_NAME = "unknown";
+
+  /// Throws ValueError "file_path cannot be empty" for an empty path, and FileNotFound
+  /// "File not found: <path>" when nothing exists there (a directory passes).
+  explicit IPgxReader(std::string file_path);
+  virtual ~IPgxReader();
+  IPgxReader(const IPgxReader &) = delete;
+  IPgxReader &operator=(const IPgxReader &) = delete;
+
+  /// The calls of the file, in the reader's order. Called once per reader.
+  virtual std::vector<RawCall> parse() = 0;
+
+  /// The caller identifier that tags every call of this reader.
+  virtual std::string_view source_name() const { return SOURCE_NAME; }
+
+  const std::string &file_path() const noexcept { return file_path_; }
+
+  /// The file's JSON document, read anew on every call. Throws OsError or UnicodeDecodeFailure
+  /// as the host's open/read would, and InvalidJsonFile for text that is not JSON.
+  json::Document load_json() const;
+
+  /// Logs the warning "Skipping <gene>: <reason>".
+  static void log_skip(std::string_view gene, std::string_view reason);
+
+private:
+  std::string file_path_;
+};
+
+/// The host's type name of the object a JSON value reads as: "NoneType", "bool", "int",
+/// "float", "str", "list" or "dict".
+std::string_view host_type_name(const json::Value &value) noexcept;
+
+} // namespace orvelle

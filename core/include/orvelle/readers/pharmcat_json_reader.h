@@ -1,0 +1,69 @@
+// orvelle/readers/pharmcat_json_reader.h: the PharmCAT phenotype and report JSON readers.
+//
+// Gene reports sit under "geneReports" or "genes" (or "report"."genes"). Releases up to 3.0
+// group them by phenotype source ({"CPIC": {GENE: report}, "DPWG": ...}); from 3.1 they are
+// keyed by gene directly ({GENE: report}, no "phenotypeSource"). The readers take both: a
+// member whose value is itself a gene report (an object with "geneSymbol") is read as one,
+// every other member as a source section.
+#pragma once
+
+#include "orvelle/constants.h"
+#include "orvelle/json/document.h"
+#include "orvelle/readers/ipgx_reader.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvelle {
+
+class PharmcatPhenotypeJsonParser : public IPgxReader {
+public:
+  static constexpr std::string_view SOURCE_NAME = constants::CALLER_PHARMCAT_PHENOTYPE;
+  /// Root members that may hold the gene reports, in the order they are tried.
+  static constexpr std::array<std::string_view, 2> ROOT_KEYS = {"geneReports", "genes"};
+
+  using IPgxReader::IPgxReader;
+
+  std::vector<RawCall> parse() override;
+  std::string_view source_name() const override { return SOURCE_NAME; }
+
+  /// The object that maps section keys (or genes) to gene containers (or reports).
+  /// Throws ValueError for a root that is not an object or holds no such object.
+  const json::Value &extract_genes_by_source(const json::Value &data) const;
+
+  /// The gene-report objects of one section's container (an object's values or an array's
+  /// elements); a container of another type is logged and gives none.
+  std::vector<const json::Value *> iterate_genes(std::string_view phenotype_source,
+                                                 const json::Value &genes) const;
+
+  /// The call of one gene report, or nullopt when the report is skipped (logged).
+  /// `phenotype_source` is the section key, absent for a report keyed by gene.
+  std::optional<RawCall> to_raw_call(const json::Value &gene_report,
+                                     std::optional<std::string_view> phenotype_source) const;
+
+  /// Given "name"s of "allele1" then "allele2", as texts.
+  static std::vector<std::string> haplotype_names(const json::Value &diplotype);
+
+  /// Absent for null; a text unchanged; anything else in the host's text form.
+  static std::optional<std::string> as_text(const json::Value &value);
+};
+
+class PharmcatReportJsonParser : public PharmcatPhenotypeJsonParser {
+public:
+  static constexpr std::string_view SOURCE_NAME = constants::CALLER_PHARMCAT_REPORT;
+  static constexpr std::array<std::string_view, 4> VERSION_KEYS = {"pharmcatVersion", "dataVersion",
+                                                                   "title", "timestamp"};
+
+  using PharmcatPhenotypeJsonParser::PharmcatPhenotypeJsonParser;
+
+  std::string_view source_name() const override { return SOURCE_NAME; }
+
+  /// Reads the file again and returns {pharmcatVersion, dataVersion, title, timestamp}, each
+  /// as found on the root (null when missing). Throws ValueError for a non-object root.
+  json::Document read_versions() const;
+};
+
+} // namespace orvelle

@@ -1,0 +1,23 @@
+// orvelle/records/raw_call.h: one gene call exactly as a reader found it, in the caller's
+// own vocabulary. Built by the readers and never changed afterwards.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvelle {
+
+struct RawCall {
+  std::string gene;                                ///< gene symbol as reported
+  std::optional<std::string> diplotype;            ///< may be absent or empty
+  std::vector<std::string> haplotypes;             ///< read by nobody; kept for the record
+  std::vector<std::optional<std::string>> phenotypes;
+  std::optional<std::string> source;               ///< caller identifier (a reader's source_name)
+  std::optional<std::string> phenotype_source;     ///< PharmCAT's guideline section
+  std::optional<std::string> activity_score;       ///< PharmCAT only; read by nobody
+
+  bool operator==(const RawCall &) const = default;
+};
+
+} // namespace orvelle

@@ -1,0 +1,37 @@
+// orvelle/text/host_text.h: the host's string semantics, for texts held as WTF-8 (UTF-8 that
+// may carry lone surrogates, as a host `str` can). ASCII takes a fast path; other characters
+// follow the character database of the interpreter the package was built for.
+#pragma once
+
+#include "orvelle/json/value.h"
+
+#include <string>
+#include <string_view>
+
+namespace orvelle::text {
+
+/// str.strip(): removes leading and trailing Unicode white space. Returns a view into `s`.
+std::string_view strip(std::string_view s) noexcept;
+
+/// str.lower() and str.upper(): full case mapping, final sigma included.
+std::string lower(std::string_view s);
+std::string upper(std::string_view s);
+
+/// repr(str): the quoted form used in warnings ('abc', "it's", '\t', '\x00', printable
+/// non-ASCII kept).
+std::string quoted(std::string_view s);
+
+/// Character classes as the host's `re` sees them in a str pattern.
+bool is_decimal(char32_t c) noexcept; ///< \d
+bool is_word(char32_t c) noexcept;    ///< \w
+bool is_space(char32_t c) noexcept;   ///< the white space str.strip() removes
+
+/// repr(float): shortest round-trip text ("1.0", "1e-05", "1e+16", "nan", "inf").
+std::string real_repr(double d);
+
+/// str(value) of the host object a JSON value reads as ("True", "None", "[1, 'a']", ...).
+std::string to_text(const json::Value &v);
+/// repr(value) of that host object.
+std::string repr(const json::Value &v);
+
+} // namespace orvelle::text

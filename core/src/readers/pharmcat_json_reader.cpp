@@ -1,0 +1,204 @@
+// core/src/readers/pharmcat_json_reader.cpp
+#include "orvelle/readers/pharmcat_json_reader.h"
+
+#include "orvelle/errors.h"
+#include "orvelle/log.h"
+#include "orvelle/text/host_text.h"
+
+#include <algorithm>
+
+namespace orvelle {
+namespace {
+
+bool is_gene_report(const json::Value &value) {
+  return value.is_object() && value.find("geneSymbol") != nullptr;
+}
+
+const json::Value *given(const json::Value &object, std::string_view key) {
+  const json::Value *value = object.find(key);
+  return value != nullptr && value->truthy() ? value : nullptr;
+}
+
+// A value the callers write as text: a text as is, a number or truth value in the host's text
+// form. Lists and objects have no sensible text; the gene they belong to is skipped.
+std::optional<std::string> scalar_text(const json::Value &value) {
+  if (value.is_array() || value.is_object())
+    return std::nullopt;
+  return PharmcatPhenotypeJsonParser::as_text(value);
+}
+
+std::string wrong_type(std::string_view field, const json::Value &value, const std::string &path) {
+  return std::string(field) + " is a " + std::string(host_type_name(value)) + ", not a text, in " +
+         path;
+}
+
+} // namespace
+
+std::vector<RawCall> PharmcatPhenotypeJsonParser::parse() {
+  json::Document document = load_json();
+  const json::Value &genes_by_source = extract_genes_by_source(document.root());
+  std::vector<RawCall> calls;
+  for (const json::Member &member : genes_by_source.members()) {
+    if (is_gene_report(member.value)) {
+      if (auto call = to_raw_call(member.value, std::nullopt))
+        calls.push_back(std::move(*call));
+      continue;
+    }
+    for (const json::Value *report : iterate_genes(member.key, member.value))
+      if (auto call = to_raw_call(*report, member.key))
+        calls.push_back(std::move(*call));
+  }
+  return calls;
+}
+
+const json::Value &
+PharmcatPhenotypeJsonParser::extract_genes_by_source(const json::Value &data) const {
+  if (!data.is_object())
+    throw ValueError(file_path() + ": expected a JSON object at the root");
+  for (std::string_view key : ROOT_KEYS)
+    if (const json::Value *value = data.find(key); value != nullptr && value->is_object())
+      return *value;
+  if (const json::Value *report = data.find("report"); report != nullptr && report->is_object())
+    if (const json::Value *genes = report->find("genes"); genes != nullptr && genes->is_object())
+      return *genes;
+
+  std::vector<std::string_view> keys;
+  for (const json::Member &member : data.members())
+    keys.push_back(member.key);
+  std::sort(keys.begin(), keys.end()); // byte order of UTF-8 is code-point order
+  std::string listed;
+  for (std::string_view key : keys) {
+    if (!listed.empty())
+      listed += ", ";
+    listed += key;
+  }
+  throw ValueError(file_path() + ": no gene reports found (top-level keys: " + listed + ")");
+}
+
+std::vector<const json::Value *>
+PharmcatPhenotypeJsonParser::iterate_genes(std::string_view phenotype_source,
+                                           const json::Value &genes) const {
+  std::vector<const json::Value *> reports;
+  if (genes.is_object()) {
+    for (const json::Member &member : genes.members())
+      if (member.value.is_object())
+        reports.push_back(&member.value);
+  } else if (genes.is_array()) {
+    for (const json::Value &item : genes.items())
+      if (item.is_object())
+        reports.push_back(&item);
+  } else {
+    log::warning("Unsupported gene container for source %s: %s",
+                 {std::string(phenotype_source), std::string(host_type_name(genes))});
+  }
+  return reports;
+}
+
+std::optional<RawCall>
+PharmcatPhenotypeJsonParser::to_raw_call(const json::Value &gene_report,
+                                         std::optional<std::string_view> phenotype_source) const {
+  const json::Value *gene_value = given(gene_report, "geneSymbol");
+  if (gene_value == nullptr) {
+    log::warning("Gene report without geneSymbol in %s", {file_path()});
+    return std::nullopt;
+  }
+  if (!gene_value->is_string()) {
+    log_skip(text::to_text(*gene_value), wrong_type("geneSymbol", *gene_value, file_path()));
+    return std::nullopt;
+  }
+  const std::string gene(gene_value->as_string());
+
+  const json::Value *diplotypes = given(gene_report, "sourceDiplotypes");
+  if (diplotypes == nullptr) {
+    log_skip(gene, phenotype_source ? "no sourceDiplotypes for source " + std::string(*phenotype_source)
+                                    : std::string("no sourceDiplotypes"));
+    return std::nullopt;
+  }
+  if (!diplotypes->is_array())
+    throw ValueError(file_path() + ": sourceDiplotypes of " + gene + " is a " +
+                     std::string(host_type_name(*diplotypes)) + ", not a list");
+  if (diplotypes->size() > 1) {
+    const auto count = static_cast<std::int64_t>(diplotypes->size());
+    if (phenotype_source)
+      log::warning("%s has %d source diplotypes for %s; using the first",
+                   {gene, count, std::string(*phenotype_source)});
+    else
+      log::warning("%s has %d source diplotypes; using the first", {gene, count});
+  }
+  const json::Value &diplotype = diplotypes->items()[0];
+  if (!diplotype.is_object())
+    throw ValueError(file_path() + ": the first source diplotype of " + gene + " is a " +
+                     std::string(host_type_name(diplotype)) + ", not an object");
+
+  RawCall call;
+  call.gene = gene;
+  if (const json::Value *label = diplotype.find("label")) {
+    call.diplotype = scalar_text(*label);
+    if (!call.diplotype && !label->is_null()) {
+      log_skip(gene, wrong_type("label", *label, file_path()));
+      return std::nullopt;
+    }
+  }
+  call.haplotypes = haplotype_names(diplotype);
+  if (const json::Value *phenotypes = given(diplotype, "phenotypes")) {
+    if (!phenotypes->is_array()) {
+      log_skip(gene, wrong_type("phenotypes", *phenotypes, file_path()));
+      return std::nullopt;
+    }
+    for (const json::Value &phenotype : phenotypes->items()) {
+      if (!phenotype.truthy())
+        continue;
+      std::optional<std::string> term = scalar_text(phenotype);
+      if (!term) {
+        log_skip(gene, wrong_type("a phenotype", phenotype, file_path()));
+        return std::nullopt;
+      }
+      call.phenotypes.emplace_back(std::move(term));
+    }
+  }
+  call.source = std::string(source_name());
+  if (const json::Value *source = given(gene_report, "phenotypeSource"))
+    call.phenotype_source = as_text(*source);
+  else if (phenotype_source)
+    call.phenotype_source = std::string(*phenotype_source);
+  if (const json::Value *score = diplotype.find("activityScore"))
+    call.activity_score = as_text(*score);
+  return call;
+}
+
+std::vector<std::string> PharmcatPhenotypeJsonParser::haplotype_names(const json::Value &diplotype) {
+  std::vector<std::string> names;
+  for (std::string_view allele : {"allele1", "allele2"}) {
+    const json::Value *value = diplotype.find(allele);
+    if (value == nullptr || !value->is_object())
+      continue;
+    if (const json::Value *name = given(*value, "name"))
+      names.push_back(*as_text(*name));
+  }
+  return names;
+}
+
+std::optional<std::string> PharmcatPhenotypeJsonParser::as_text(const json::Value &value) {
+  if (value.is_null())
+    return std::nullopt;
+  if (value.is_string())
+    return std::string(value.as_string());
+  return text::to_text(value);
+}
+
+json::Document PharmcatReportJsonParser::read_versions() const {
+  json::Document document = load_json();
+  const json::Value &root = document.root();
+  if (!root.is_object())
+    throw ValueError(file_path() + ": expected a JSON object at the root");
+  json::DocumentBuilder builder;
+  std::vector<json::Member> members;
+  for (std::string_view key : VERSION_KEYS) {
+    const json::Value *value = root.find(key);
+    members.push_back({key, value != nullptr ? builder.copy(*value) : json::Value()});
+  }
+  json::Value versions = builder.object(members);
+  return builder.finish(versions);
+}
+
+} // namespace orvelle

@@ -1,0 +1,76 @@
+"""The raw call and the gene result record, and their passage between extension modules."""
+
+import pytest
+
+from OrvellePgxParser.Models import GeneOutcome, RawCall
+from OrvellePgxParser.OrvellePgxConstants import OrvellePgxConstants as C
+
+
+class TestRawCall:
+    def test_named_fields_and_defaults(self):
+        call = RawCall(gene="CYP2D6", diplotype="*1/*4", phenotypes=["Poor Metabolizer", None])
+        assert call.gene == "CYP2D6"
+        assert call.diplotype == "*1/*4"
+        assert call.haplotypes == []
+        assert call.phenotypes == ["Poor Metabolizer", None]
+        assert call.source is None and call.phenotype_source is None
+        assert call.activity_score is None
+
+    def test_fields_are_named_only_and_immutable(self):
+        with pytest.raises(TypeError):
+            RawCall("CYP2D6")
+        call = RawCall(gene="CYP2D6")
+        with pytest.raises(AttributeError):
+            call.gene = "CYP2C19"
+
+    def test_equality_and_text_form(self):
+        assert RawCall(gene="A", source="x") == RawCall(gene="A", source="x")
+        assert RawCall(gene="A") != RawCall(gene="B")
+        assert repr(RawCall(gene="A")).startswith("RawCall(gene='A', diplotype=None")
+
+    def test_texts_with_lone_surrogates_cross_intact(self):
+        assert RawCall(gene="A\udc80").gene == "A\udc80"
+
+
+class TestGeneOutcome:
+    def test_gene_alone(self):
+        outcome = GeneOutcome("CYP2D6")
+        assert outcome.to_result() == {
+            "Id": "CYP2D6", "Name": "CYP2D6", "StarAllele": None, "Activity": None}
+        assert list(outcome.to_result()) == [C.ID, C.NAME, C.STAR_ALLELE, C.ACTIVITY]
+        assert outcome.to_provenance() == {
+            "Id": "CYP2D6", "source": None, "phenotypeSource": None, "warnings": []}
+        assert repr(outcome) == (
+            "GeneOutcome(gene='CYP2D6', star_allele=None, activity=None, source=None)")
+
+    @pytest.mark.parametrize("gene", ["", None])
+    def test_gene_is_required(self, gene):
+        with pytest.raises(ValueError, match="^gene symbol is required$"):
+            GeneOutcome(gene)
+
+    def test_missing_gene_is_the_hosts_argument_error(self):
+        with pytest.raises(TypeError):
+            GeneOutcome()
+
+    def test_positional_and_keyword_arguments(self):
+        by_position = GeneOutcome("A", "*1/*2", "Normal Metabolizer", "pypgx", "CPIC")
+        by_name = GeneOutcome(gene="A", star_allele="*1/*2", activity="Normal Metabolizer",
+                              source="pypgx", phenotype_source="CPIC")
+        assert by_position.to_result() == by_name.to_result()
+        assert by_position.to_provenance() == by_name.to_provenance()
+
+    def test_warnings_unique_non_empty_in_order(self):
+        outcome = GeneOutcome("A")
+        for warning in ["b", "", None, "a", "b"]:
+            outcome.add_warning(warning)
+        assert outcome.warnings == ["b", "a"]
+        assert outcome.to_provenance()["warnings"] == ["b", "a"]
+
+    def test_fields_are_public_and_mutable(self):
+        outcome = GeneOutcome("A")
+        outcome.activity = "Poor Metabolizer"
+        outcome.phenotype_source = "DPWG"
+        outcome.activity = None
+        assert outcome.to_result()["Activity"] is None
+        assert outcome.to_provenance()["phenotypeSource"] == "DPWG"
+
