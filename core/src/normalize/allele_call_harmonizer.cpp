@@ -1,0 +1,132 @@
+// core/src/normalize/allele_call_harmonizer.cpp: the tables, the dispatch of a call to its
+// path, the passthrough path, the structural rule tests and the collection of unmapped terms.
+// The other paths are in star_alleles.cpp and activities.cpp.
+#include "orvelle/normalize/allele_call_harmonizer.h"
+
+#include "orvelle/constants.h"
+#include "orvelle/log.h"
+#include "orvelle/mappings/mapping_tables.h"
+#include "orvelle/text/host_text.h"
+#include "table_members.h"
+
+namespace orvelle {
+
+namespace c = constants;
+
+// Braced initialisation evaluates its arguments in order: the tables load in the order gene
+// rules, phenotype terms, genotype terms.
+AlleleCallHarmonizer::AlleleCallHarmonizer()
+    : AlleleCallHarmonizer{mappings::load_mapping(c::MAPPING_GENE_RULES),
+                           mappings::load_mapping(c::MAPPING_PHENOTYPE_TERMS),
+                           mappings::load_mapping(c::MAPPING_GENOTYPE_TERMS)} {}
+
+AlleleCallHarmonizer::AlleleCallHarmonizer(Table rules, Table phenotype_terms, Table genotype_terms)
+    : rules_(std::move(rules)), phenotype_terms_(std::move(phenotype_terms)),
+      genotype_terms_(std::move(genotype_terms)), gene_rules_(rules_->root()),
+      phenotype_index_(phenotype_terms_->root()), genotype_index_(genotype_terms_->root()) {}
+
+void AlleleCallHarmonizer::set_rules(Table table) {
+  normalize::GeneRules resolved(table->root());
+  rules_ = std::move(table);
+  gene_rules_ = std::move(resolved);
+}
+
+void AlleleCallHarmonizer::set_phenotype_terms(Table table) {
+  normalize::PhenotypeTerms resolved(table->root());
+  phenotype_terms_ = std::move(table);
+  phenotype_index_ = std::move(resolved);
+}
+
+void AlleleCallHarmonizer::set_genotype_terms(Table table) {
+  normalize::GenotypeTerms resolved(table->root());
+  genotype_terms_ = std::move(table);
+  genotype_index_ = std::move(resolved);
+}
+
+json::Document AlleleCallHarmonizer::mapping_versions() const {
+  json::DocumentBuilder builder;
+  auto version = [&](const Table &table, std::string_view name) {
+    const json::Value &root = table->root();
+    if (!root.is_object())
+      throw ValueError(normalize::wrong_shape(normalize::table_place(name), "an object", root));
+    const json::Value *value = root.find("version");
+    return value != nullptr ? builder.copy(*value) : json::Value();
+  };
+  const json::Member members[] = {
+      {c::MAPPING_GENE_RULES, version(rules_, c::MAPPING_GENE_RULES)},
+      {c::MAPPING_PHENOTYPE_TERMS, version(phenotype_terms_, c::MAPPING_PHENOTYPE_TERMS)},
+      {c::MAPPING_GENOTYPE_TERMS, version(genotype_terms_, c::MAPPING_GENOTYPE_TERMS)},
+  };
+  return builder.finish(builder.object(members));
+}
+
+GeneOutcome AlleleCallHarmonizer::normalize(const RawCall &call) {
+  GeneOutcome result(call.gene, std::nullopt, std::nullopt, call.source, call.phenotype_source);
+  if (is_passthrough(call.source)) {
+    passthrough(call, result);
+    return result;
+  }
+  // The star allele always comes first: the genotype-guided Activity reads it back.
+  if (is_genotype_guided(call.gene)) {
+    result.star_allele = genotype_guided_star_allele(call, result);
+    result.activity = genotype_guided_activity(call.gene, result);
+  } else if (is_hla(call.gene)) {
+    result.star_allele = hla_star_allele(call);
+    result.activity = map_phenotypes(call, result, true);
+  } else {
+    result.star_allele = star_allele(call, result);
+    result.activity = map_phenotypes(call, result);
+  }
+  return result;
+}
+
+GeneOutcome &AlleleCallHarmonizer::passthrough(const RawCall &call, GeneOutcome &result) const {
+  result.star_allele = call.diplotype;
+  result.activity = call.phenotypes.empty() ? std::nullopt : call.phenotypes.front();
+  if (call.phenotypes.size() >= 2)
+    result.add_warning(std::to_string(call.phenotypes.size()) +
+                       " phenotypes reported; using the first");
+  return result;
+}
+
+bool AlleleCallHarmonizer::is_passthrough(const std::optional<std::string> &source) const {
+  return source && !source->empty() && gene_rules_.passthrough_sources.get().contains(*source);
+}
+
+bool AlleleCallHarmonizer::is_no_call(const std::optional<std::string> &value) const {
+  return !value || is_no_call_text(*value);
+}
+
+bool AlleleCallHarmonizer::is_no_call_text(std::string_view value) const {
+  return gene_rules_.no_call_tokens.get().contains(text::strip(value));
+}
+
+bool AlleleCallHarmonizer::is_genotype_guided(std::string_view gene) const {
+  return gene_rules_.genotype_guided_genes.get().contains(gene);
+}
+
+bool AlleleCallHarmonizer::is_hla(std::string_view gene) const {
+  return gene_rules_.hla_genes.get().contains(gene);
+}
+
+void AlleleCallHarmonizer::record_unmapped(std::string_view gene, std::string_view term) {
+  std::string entry;
+  entry.reserve(gene.size() + 1 + term.size());
+  entry.append(gene).append(1, '\t').append(term);
+  unmapped_terms_.insert(std::move(entry));
+}
+
+void AlleleCallHarmonizer::log_unmapped() const {
+  if (unmapped_terms_.empty() || !log::enabled(log::Level::warning))
+    return;
+  std::string listing;
+  for (const std::string &entry : unmapped_terms_) {
+    if (!listing.empty())
+      listing += '\n';
+    listing.append("  ").append(entry);
+  }
+  log::write(log::Level::warning, "%d term(s) have no Orvelle mapping yet:\n%s",
+             {static_cast<std::int64_t>(unmapped_terms_.size()), std::move(listing)});
+}
+
+} // namespace orvelle
