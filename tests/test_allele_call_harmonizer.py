@@ -341,10 +341,6 @@ class TestMappingVersions:
     def test_tables_without_versions(self):
         assert list(make_harmonizer({}, {}, {}).mapping_versions.values()) == [None] * 3
 
-    def test_is_read_only(self, h):
-        with pytest.raises(AttributeError):
-            h.mapping_versions = {}
-
 
 class TestTablesOfTheWrongShape:
     @pytest.mark.parametrize("table, value, call, message", [
