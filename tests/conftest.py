@@ -5,14 +5,18 @@ from pathlib import Path
 
 import pytest
 
-SHARED_SAMPLES = Path(__file__).resolve().parents[2] / "shared" / "samples"
+# The shared samples sit beside the checkout, which may itself be nested (a git worktree).
+SHARED_SAMPLES = next(
+    (folder / "shared" / "samples" for folder in Path(__file__).resolve().parents
+     if (folder / "shared" / "samples").is_dir()),
+    None)
 FIXTURES = Path(__file__).resolve().parent / "fixtures"
 
 
 @pytest.fixture
 def shared_samples():
     """The folder of real caller outputs; tests that need it skip where it is absent."""
-    if not SHARED_SAMPLES.is_dir():
+    if SHARED_SAMPLES is None:
         pytest.skip("the shared samples of real caller output are not present")
     return SHARED_SAMPLES
 
