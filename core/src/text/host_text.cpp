@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdint>
 
 namespace orvelle::text {
 namespace {
@@ -49,14 +48,17 @@ bool is_final_sigma(std::string_view s, std::size_t start, std::size_t end) noex
   return true;
 }
 
+/// ASCII bytes go through `ascii_map`; any other code point through
+/// `append_mapped(out, c, start, end)`, which sees where it sits in `s`.
 template <class AsciiMap, class AppendMapped>
 std::string map_case(std::string_view s, AsciiMap ascii_map, AppendMapped append_mapped) {
-  std::string out(s);
+  std::string out;
   if (is_ascii(s)) {
-    std::transform(out.begin(), out.end(), out.begin(), ascii_map);
+    out.resize(s.size());
+    std::transform(s.begin(), s.end(), out.begin(), ascii_map);
     return out;
   }
-  out.clear();
+  out.reserve(s.size());
   for (std::size_t pos = 0; pos < s.size();) {
     if (static_cast<unsigned char>(s[pos]) < 0x80) {
       out.push_back(ascii_map(s[pos++]));
