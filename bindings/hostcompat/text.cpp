@@ -37,8 +37,13 @@ void init_text(nb::module_ &m) {
         [](const std::string &ch) { return text::is_decimal(single_code_point(ch)); });
   m.def("is_word", [](const std::string &ch) { return text::is_word(single_code_point(ch)); });
   m.def("is_space", [](const std::string &ch) { return text::is_space(single_code_point(ch)); });
-  m.def("to_text", [](nb::handle value) { return text::to_text(from_python(value).root()); });
-  m.def("repr", [](nb::handle value) { return text::repr(from_python(value).root()); });
+  // None is a JSON value (null) too.
+  m.def(
+      "to_text", [](nb::handle value) { return text::to_text(from_python(value).root()); },
+      nb::arg("value").none());
+  m.def(
+      "repr", [](nb::handle value) { return text::repr(from_python(value).root()); },
+      nb::arg("value").none());
   m.def("unicode_version", [] { return std::string(text::unicode_version()); });
   m.def("validate_utf8", [](const nb::bytes &data) { text::validate_utf8(bytes_of(data)); });
   // The core's own report of the first undecodable sequence, before the binding hands the
