@@ -94,14 +94,6 @@ class TestTexts:
     def test_final_sigma(self, s):
         assert core.lower(s) == s.lower()
 
-    def test_strip_keeps_inner_space_and_non_space_edges(self):
-        for s in [" \t a b \n\x1c", "\u3000\u2028x\u200b", "\u200b x \u200b", "", "   "]:
-            assert core.strip(s) == s.strip()
-
-    @pytest.mark.parametrize("s", ["it's", "\"'", '"', "'\"'", "\\", "a\tb\nc\rd", "\ud800\udc00"])
-    def test_quote_choice_and_escapes(self, s):
-        assert core.quoted(s) == repr(s)
-
 
 def double_from_bits(bits):
     return struct.unpack("<d", struct.pack("<Q", bits))[0]
