@@ -17,10 +17,10 @@ namespace {
 /// The one code point of a one-character str.
 char32_t single_code_point(const std::string &ch) {
   std::size_t pos = 0;
-  if (ch.empty() || (text::next_code_point(ch, pos), pos != ch.size()))
+  const char32_t c = ch.empty() ? 0 : text::next_code_point(ch, pos);
+  if (ch.empty() || pos != ch.size())
     throw nb::value_error("expected a single character");
-  pos = 0;
-  return text::next_code_point(ch, pos);
+  return c;
 }
 
 std::string bytes_of(const nb::bytes &data) { return {data.c_str(), data.size()}; }
