@@ -5,18 +5,19 @@ from pathlib import Path
 
 import pytest
 
-# The shared samples sit beside the checkout, which may itself be nested (a git worktree).
+REPO = Path(__file__).resolve().parents[1]
+# The shared samples sit beside the checkout (or beside a folder of checkouts).
 SHARED_SAMPLES = next(
-    (folder / "shared" / "samples" for folder in Path(__file__).resolve().parents
+    (folder / "shared" / "samples" for folder in REPO.parents
      if (folder / "shared" / "samples").is_dir()),
-    None)
+    REPO.parent / "shared" / "samples")
 FIXTURES = Path(__file__).resolve().parent / "fixtures"
 
 
 @pytest.fixture
 def shared_samples():
     """The folder of real caller outputs; tests that need it skip where it is absent."""
-    if SHARED_SAMPLES is None:
+    if not SHARED_SAMPLES.is_dir():
         pytest.skip("the shared samples of real caller output are not present")
     return SHARED_SAMPLES
 
