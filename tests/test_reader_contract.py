@@ -140,8 +140,10 @@ class TestLoadJson:
         '{"a": "tab\there"}',
         '["ünïcode", nope]',
         "\ufeff{}",
+        '{\r\n  "a": 1,\r\n}',
+        '[1,\r2,\r\r x]',
     ], ids=["cut-off", "trailing-comma", "empty", "extra-data", "control-char", "non-ascii",
-            "byte-order-mark"])
+            "byte-order-mark", "crlf-lines", "cr-lines"])
     def test_invalid_json_names_the_path_and_keeps_the_hosts_fault(self, tmp_path, text):
         path = self.write(tmp_path, text)
         expected = host_error(lambda: host_load(path))
