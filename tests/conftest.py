@@ -5,7 +5,12 @@ from pathlib import Path
 
 import pytest
 
-SHARED_SAMPLES = Path(__file__).resolve().parents[2] / "shared" / "samples"
+REPO = Path(__file__).resolve().parents[1]
+# The shared samples sit beside the checkout (or beside a folder of checkouts).
+SHARED_SAMPLES = next(
+    (folder / "shared" / "samples" for folder in REPO.parents
+     if (folder / "shared" / "samples").is_dir()),
+    REPO.parent / "shared" / "samples")
 FIXTURES = Path(__file__).resolve().parent / "fixtures"
 
 

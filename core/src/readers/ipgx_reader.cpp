@@ -7,6 +7,28 @@
 #include "orvelle/log.h"
 
 namespace orvelle {
+namespace {
+
+// The text as the host reads a file in text mode: "\r\n" and a lone "\r" become "\n". The
+// host's decode error carries this text, and its positions count in it.
+std::string with_universal_newlines(std::string text) {
+  if (text.find('\r') == std::string::npos)
+    return text;
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r') {
+      out.push_back(text[i]);
+      continue;
+    }
+    out.push_back('\n');
+    if (i + 1 < text.size() && text[i + 1] == '\n')
+      ++i;
+  }
+  return out;
+}
+
+} // namespace
 
 IPgxReader::IPgxReader(std::string file_path) : file_path_(std::move(file_path)) {
   if (file_path_.empty())
@@ -22,7 +44,7 @@ json::Document IPgxReader::load_json() const {
   try {
     return json::parse(text);
   } catch (json::SyntaxError &error) {
-    throw InvalidJsonFile(file_path_, std::move(error), std::move(text));
+    throw InvalidJsonFile(file_path_, std::move(error), with_universal_newlines(std::move(text)));
   }
 }
 

@@ -27,8 +27,9 @@ std::optional<std::string> scalar_text(const json::Value &value) {
   return PharmcatPhenotypeJsonParser::as_text(value);
 }
 
+// The reason a gene is skipped for a value of the wrong type: names the value and the file.
 std::string wrong_type(std::string_view field, const json::Value &value, const std::string &path) {
-  return std::string(field) + " is a " + std::string(host_type_name(value)) + ", not a text, in " +
+  return std::string(field) + " is not a text (" + std::string(host_type_name(value)) + ") in " +
          path;
 }
 
@@ -110,8 +111,9 @@ PharmcatPhenotypeJsonParser::to_raw_call(const json::Value &gene_report,
 
   const json::Value *diplotypes = given(gene_report, "sourceDiplotypes");
   if (diplotypes == nullptr) {
-    log_skip(gene, phenotype_source ? "no sourceDiplotypes for source " + std::string(*phenotype_source)
-                                    : std::string("no sourceDiplotypes"));
+    log_skip(gene, phenotype_source
+                       ? "no sourceDiplotypes for source " + std::string(*phenotype_source)
+                       : std::string("no sourceDiplotypes"));
     return std::nullopt;
   }
   if (!diplotypes->is_array())
@@ -166,7 +168,8 @@ PharmcatPhenotypeJsonParser::to_raw_call(const json::Value &gene_report,
   return call;
 }
 
-std::vector<std::string> PharmcatPhenotypeJsonParser::haplotype_names(const json::Value &diplotype) {
+std::vector<std::string>
+PharmcatPhenotypeJsonParser::haplotype_names(const json::Value &diplotype) {
   std::vector<std::string> names;
   for (std::string_view allele : {"allele1", "allele2"}) {
     const json::Value *value = diplotype.find(allele);
