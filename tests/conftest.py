@@ -5,7 +5,12 @@ from pathlib import Path
 
 import pytest
 
-SHARED_SAMPLES = Path(__file__).resolve().parents[2] / "shared" / "samples"
+# The shared folder sits beside the main checkout; worktrees live one level further down.
+SHARED_SAMPLES = next(
+    (folder / "shared" / "samples" for folder in Path(__file__).resolve().parents
+     if (folder / "shared" / "samples").is_dir()),
+    Path("/nonexistent"),
+)
 FIXTURES = Path(__file__).resolve().parent / "fixtures"
 
 
