@@ -126,6 +126,15 @@ class TestTable:
                            "a Genotype or Phenotype column and one data row$"):
             reader_for(tmp_path, text).parse()
 
+    @pytest.mark.parametrize("name", ["CYP2D6.tsv", "data.tsv"])
+    def test_a_malformed_row_further_down_is_reported_alone(self, tmp_path, warnings_log, name):
+        # The whole table is read before its rows are looked at: the format error wins over
+        # the missing gene, and the earlier rows' warnings are not logged.
+        text = HEADER + "S1\nS2\t*1/*1\n" + "S3\t" + "x" * 200_000 + "\n"
+        with pytest.raises(csv.Error, match="field larger than field limit"):
+            reader_for(tmp_path, text, name).parse()
+        assert warnings_log() == []
+
     def test_class_attributes(self):
         names = ["source_name", "GENOTYPE_COLUMN", "PHENOTYPE_COLUMN", "HAPLOTYPE_COLUMNS",
                  "GENE_COLUMNS", "NON_GENE_STEMS"]

@@ -1,6 +1,8 @@
 // core/src/readers/diplotype_sheet_reader.cpp
 #include "orvelle/readers/diplotype_sheet_reader.h"
 
+#include "deferred_warnings.h"
+
 #include "orvelle/csv/sniffer.h"
 #include "orvelle/errors.h"
 #include "orvelle/io/file.h"
@@ -104,32 +106,39 @@ std::string csv_row_repr(const csv::DictRow &row) {
   return out += "}";
 }
 
-// One row's call, or nullopt when the row is skipped (logged). `row_repr` renders the row for
-// the warning about a missing gene column.
+// One row's call, or nullopt when the row is skipped (its warning kept in `warnings`).
+// `row_repr` renders the row for the warning about a missing gene column.
 template <typename RowRepr>
 std::optional<RawCall> to_raw_call(std::span<const json::Member> row, const RowPicker &picker,
-                                   const IPgxReader &reader, const RowRepr &row_repr) {
+                                   const IPgxReader &reader, DeferredWarnings &warnings,
+                                   const RowRepr &row_repr) {
   const json::Value *gene = picker.gene.pick(row);
+  auto skip = [&warnings](std::string_view gene, std::string reason) {
+    warnings.add([gene = std::string(gene), reason = std::move(reason)] {
+      IPgxReader::log_skip(gene, reason);
+    });
+  };
   if (gene == nullptr) {
     if (log::enabled(log::Level::warning))
-      log::write(log::Level::warning, "Row without a gene column in %s: %s",
-                 {reader.file_path(), row_repr()});
+      warnings.add([path = reader.file_path(), row = row_repr()] {
+        log::warning("Row without a gene column in %s: %s", {path, row});
+      });
     return std::nullopt;
   }
   // A JSON cell may hold anything; only a text names a gene.
   if (!gene->is_string()) {
-    IPgxReader::log_skip(text::to_text(*gene), wrong_type("gene", *gene, reader.file_path()));
+    skip(text::to_text(*gene), wrong_type("gene", *gene, reader.file_path()));
     return std::nullopt;
   }
   const std::string_view gene_symbol = text::strip(gene->as_string());
   // A gene of blanks would make a call that no result can be built from; drop only this row.
   if (gene_symbol.empty()) {
-    IPgxReader::log_skip(reader.file_path(), "empty gene symbol");
+    skip(reader.file_path(), "empty gene symbol");
     return std::nullopt;
   }
   const json::Value *diplotype = picker.diplotype.pick(row);
   if (diplotype == nullptr) {
-    IPgxReader::log_skip(gene->as_string(), "no diplotype column");
+    skip(gene->as_string(), "no diplotype column");
     return std::nullopt;
   }
   const json::Value *phenotype = picker.phenotype.pick(row);
@@ -137,7 +146,7 @@ std::optional<RawCall> to_raw_call(std::span<const json::Member> row, const RowP
   auto unusable = [&](std::string_view field, const json::Value *value) {
     if (value == nullptr || !(value->is_array() || value->is_object()))
       return false;
-    IPgxReader::log_skip(gene_symbol, wrong_type(field, *value, reader.file_path()));
+    skip(gene_symbol, wrong_type(field, *value, reader.file_path()));
     return true;
   };
   if (unusable("diplotype", diplotype) || unusable("phenotype", phenotype))
@@ -180,35 +189,60 @@ void append_objects(json::DocumentBuilder &builder, const json::Value &array,
 
 bool ends_with_csv(const std::string &path) { return text::lower(path).ends_with(".csv"); }
 
+// The data rows of a CSV sheet, one at a time, in the dialect the host's sniffer guesses from
+// the sheet's first characters (the default dialect where it cannot tell).
+class SheetRows {
+public:
+  explicit SheetRows(const std::string &path)
+      : text_(io::read_text_sig(path)), reader_(text_, guess_dialect(text_)), table_(reader_) {}
+
+  bool next(csv::DictRow &row) { return table_.next(row); }
+
+private:
+  static csv::Dialect guess_dialect(std::string_view text) {
+    const std::string_view sample = text.substr(0, text::prefix_bytes(text, kSniffSampleChars));
+    return csv::sniff(sample, ",;\t").value_or(csv::Dialect{});
+  }
+
+  std::string text_;
+  csv::Reader reader_;
+  csv::DictReader table_;
+};
+
 } // namespace
 
 std::vector<RawCall> DiplotypeSheetReader::parse() {
   std::vector<RawCall> calls;
+  DeferredWarnings warnings;
   if (ends_with_csv(file_path())) {
-    const std::vector<csv::DictRow> rows = read_csv();
-    if (!rows.empty()) {
-      // Every row carries the header's names in one order: normalise them once.
-      std::vector<json::Member> cells;
-      for (const auto &[name, value] : rows.front().cells)
-        cells.push_back({name, json::Value()});
-      const RowPicker picker(normalised_names(cells));
-      calls.reserve(rows.size());
-      for (const csv::DictRow &row : rows) {
-        for (std::size_t i = 0; i < cells.size(); ++i)
-          cells[i].value =
-              row.cells[i].second ? json::Value::string(*row.cells[i].second) : json::Value();
-        if (auto call = to_raw_call(cells, picker, *this, [&row] { return csv_row_repr(row); }))
-          calls.push_back(std::move(*call));
+    // One pass over the rows, which all carry the header's names in one order: the names are
+    // normalised once, and each row is looked at through one reused list of cells.
+    SheetRows sheet(file_path());
+    std::optional<RowPicker> picker;
+    std::vector<json::Member> cells;
+    for (csv::DictRow row; sheet.next(row);) {
+      if (!picker) {
+        for (const auto &[name, value] : row.cells)
+          cells.push_back({name, json::Value()});
+        picker.emplace(normalised_names(cells));
       }
+      for (std::size_t i = 0; i < cells.size(); ++i)
+        cells[i].value =
+            row.cells[i].second ? json::Value::string(*row.cells[i].second) : json::Value();
+      if (auto call =
+              to_raw_call(cells, *picker, *this, warnings, [&row] { return csv_row_repr(row); }))
+        calls.push_back(std::move(*call));
     }
   } else {
     const json::Document rows = read_json();
     for (const json::Value &row : rows.root().items()) {
       const RowPicker picker(normalised_names(row.members()));
-      if (auto call = to_raw_call(row.members(), picker, *this, [&row] { return text::repr(row); }))
+      if (auto call = to_raw_call(row.members(), picker, *this, warnings,
+                                  [&row] { return text::repr(row); }))
         calls.push_back(std::move(*call));
     }
   }
+  warnings.flush();
   if (calls.empty())
     throw ValueError(file_path() +
                      ": no usable rows - the minimum is a Gene and a Diplotype per row");
@@ -216,12 +250,9 @@ std::vector<RawCall> DiplotypeSheetReader::parse() {
 }
 
 std::vector<csv::DictRow> DiplotypeSheetReader::read_csv() const {
-  const std::string text = io::read_text_sig(file_path());
-  const std::string_view sample(text.data(), text::prefix_bytes(text, kSniffSampleChars));
-  csv::Reader reader(text, csv::sniff(sample, ",;\t").value_or(csv::Dialect{}));
-  csv::DictReader table(reader);
+  SheetRows sheet(file_path());
   std::vector<csv::DictRow> rows;
-  for (csv::DictRow row; table.next(row);)
+  for (csv::DictRow row; sheet.next(row);)
     rows.push_back(std::move(row));
   return rows;
 }

@@ -1,6 +1,8 @@
 // core/src/readers/pypgx_table_reader.cpp
 #include "orvelle/readers/pypgx_table_reader.h"
 
+#include "deferred_warnings.h"
+
 #include "orvelle/errors.h"
 #include "orvelle/io/file.h"
 #include "orvelle/text/host_text.h"
@@ -54,6 +56,30 @@ struct TableLayout {
   std::vector<std::vector<std::size_t>> haplotypes;
 };
 
+// The data rows of a table, one at a time: tab-separated, the first row the header.
+class TableRows {
+public:
+  explicit TableRows(const std::string &path)
+      : text_(io::read_text_sig(path)), reader_(text_, csv::Dialect{.delimiter = '\t'}),
+        table_(reader_) {
+    if (!table_.fieldnames() || table_.fieldnames()->empty())
+      throw ValueError(path + ": the table has no header row");
+  }
+
+  bool next(csv::DictRow &row) { return table_.next(row); }
+
+  /// Reads the remaining rows for their format errors alone.
+  void drain() {
+    for (csv::DictRow row; table_.next(row);) {
+    }
+  }
+
+private:
+  std::string text_;
+  csv::Reader reader_;
+  csv::DictReader table_;
+};
+
 } // namespace
 
 bool PyPgxTableReader::is_pypgx_table(std::span<const std::string> header) {
@@ -67,11 +93,7 @@ bool PyPgxTableReader::is_pypgx_table(std::span<const std::string> header) {
 }
 
 std::vector<csv::DictRow> PyPgxTableReader::read_rows() const {
-  const std::string text = io::read_text_sig(file_path());
-  csv::Reader reader(text, csv::Dialect{.delimiter = '\t'});
-  csv::DictReader table(reader);
-  if (!table.fieldnames() || table.fieldnames()->empty())
-    throw ValueError(file_path() + ": the table has no header row");
+  TableRows table(file_path());
   std::vector<csv::DictRow> rows;
   for (csv::DictRow row; table.next(row);)
     rows.push_back(std::move(row));
@@ -99,38 +121,43 @@ std::optional<std::string> PyPgxTableReader::value(const csv::DictRow &row,
 }
 
 std::vector<RawCall> PyPgxTableReader::parse() {
-  const std::vector<csv::DictRow> rows = read_rows();
+  // One pass over the rows; the whole table is still read before anything is reported.
+  TableRows table(file_path());
   const std::optional<std::string> gene_from_name = gene_from_file_name();
+  std::optional<TableLayout> layout;
   std::vector<RawCall> calls;
-  if (!rows.empty()) {
-    const TableLayout layout(rows.front());
-    calls.reserve(rows.size());
-    for (const csv::DictRow &row : rows) {
-      std::optional<std::string> gene = first_value(row, layout.gene);
-      if (!gene || gene->empty())
-        gene = gene_from_name;
-      if (!gene)
-        throw ValueError(file_path() +
-                         ": cannot tell which gene this table is for - the file name is not a "
-                         "gene symbol and there is no Gene column");
-      std::optional<std::string> genotype = first_value(row, layout.genotype);
-      std::optional<std::string> phenotype = first_value(row, layout.phenotype);
-      if (!genotype && !phenotype) {
-        log_skip(*gene, "no Genotype or Phenotype column");
-        continue;
-      }
-      RawCall &call = calls.emplace_back();
-      call.gene = std::move(*gene);
-      call.diplotype = std::move(genotype);
-      for (const std::vector<std::size_t> &at : layout.haplotypes)
-        if (std::optional<std::string> haplotype = first_value(row, at);
-            haplotype && !haplotype->empty())
-          call.haplotypes.push_back(std::move(*haplotype));
-      if (phenotype)
-        call.phenotypes.emplace_back(std::move(phenotype));
-      call.source = std::string(source_name());
+  DeferredWarnings warnings;
+  for (csv::DictRow row; table.next(row);) {
+    if (!layout)
+      layout.emplace(row);
+    std::optional<std::string> gene = first_value(row, layout->gene);
+    if (!gene || gene->empty())
+      gene = gene_from_name;
+    if (!gene) {
+      table.drain();
+      warnings.flush();
+      throw ValueError(file_path() +
+                       ": cannot tell which gene this table is for - the file name is not a "
+                       "gene symbol and there is no Gene column");
     }
+    std::optional<std::string> genotype = first_value(row, layout->genotype);
+    std::optional<std::string> phenotype = first_value(row, layout->phenotype);
+    if (!genotype && !phenotype) {
+      warnings.add([gene = *gene] { log_skip(gene, "no Genotype or Phenotype column"); });
+      continue;
+    }
+    RawCall &call = calls.emplace_back();
+    call.gene = std::move(*gene);
+    call.diplotype = std::move(genotype);
+    for (const std::vector<std::size_t> &at : layout->haplotypes)
+      if (std::optional<std::string> haplotype = first_value(row, at);
+          haplotype && !haplotype->empty())
+        call.haplotypes.push_back(std::move(*haplotype));
+    if (phenotype)
+      call.phenotypes.emplace_back(std::move(phenotype));
+    call.source = std::string(source_name());
   }
+  warnings.flush();
   if (calls.empty())
     throw ValueError(file_path() + ": no usable rows - a PyPGx table needs a " +
                      std::string(GENOTYPE_COLUMN) + " or " + std::string(PHENOTYPE_COLUMN) +
