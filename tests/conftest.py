@@ -5,12 +5,12 @@ from pathlib import Path
 
 import pytest
 
-# The shared folder sits beside the main checkout; worktrees live one level further down.
+REPO = Path(__file__).resolve().parents[1]
+# The shared samples sit beside the checkout (or beside a folder of checkouts).
 SHARED_SAMPLES = next(
-    (folder / "shared" / "samples" for folder in Path(__file__).resolve().parents
+    (folder / "shared" / "samples" for folder in REPO.parents
      if (folder / "shared" / "samples").is_dir()),
-    Path("/nonexistent"),
-)
+    REPO.parent / "shared" / "samples")
 FIXTURES = Path(__file__).resolve().parent / "fixtures"
 
 

@@ -114,9 +114,9 @@ class TestJson:
             ("A", "2.0", ["False"])]
         path = reader.file_path
         assert messages(warnings_log) == [
-            f"Skipping B: diplotype is a list, not a text, in {path}",
-            f"Skipping C: phenotype is a dict, not a text, in {path}",
-            f"Skipping 7: gene is a int, not a text, in {path}",
+            f"Skipping B: diplotype is not a text (list) in {path}",
+            f"Skipping C: phenotype is not a text (dict) in {path}",
+            f"Skipping 7: gene is not a text (int) in {path}",
             f"Row without a gene column in {path}: {{'id': '', 'diplotype': '*1', 'n': None}}"]
 
     def test_byte_order_mark_is_not_json(self, tmp_path):

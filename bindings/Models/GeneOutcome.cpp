@@ -44,8 +44,7 @@ NB_MODULE(GeneOutcome, m) {
   nb::class_<GeneOutcome>(m, "GeneOutcome", "One gene's result in the platform's terms.")
       .def(nb::init<Opt, Opt, Opt, Opt, Opt>(), nb::arg("gene").none(),
            nb::arg("star_allele").none() = nb::none(), nb::arg("activity").none() = nb::none(),
-           nb::arg("source").none() = nb::none(),
-           nb::arg("phenotype_source").none() = nb::none())
+           nb::arg("source").none() = nb::none(), nb::arg("phenotype_source").none() = nb::none())
       // fields
       .def_rw("gene", &GeneOutcome::gene)
       .def_rw("star_allele", &GeneOutcome::star_allele, nb::arg().none())

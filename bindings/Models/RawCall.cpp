@@ -29,10 +29,10 @@ NB_MODULE(RawCall, m) {
           "__init__",
           [](RawCall *self, std::string gene, Opt diplotype, std::vector<std::string> haplotypes,
              std::vector<Opt> phenotypes, Opt source, Opt phenotype_source, Opt activity_score) {
-            new (self) RawCall{std::move(gene),       std::move(diplotype),
-                               std::move(haplotypes), std::move(phenotypes),
-                               std::move(source),     std::move(phenotype_source),
-                               std::move(activity_score)};
+            new (self)
+                RawCall{std::move(gene),          std::move(diplotype), std::move(haplotypes),
+                        std::move(phenotypes),    std::move(source),    std::move(phenotype_source),
+                        std::move(activity_score)};
           },
           nb::kw_only(), nb::arg("gene"), nb::arg("diplotype").none() = nb::none(),
           nb::arg("haplotypes") = std::vector<std::string>(),

@@ -1,5 +1,6 @@
 // bindings/Parsers/IPgxReader.cpp: the abstract reader base; host subclasses implement parse.
 #include "support/nb.h"
+#include "support/path.h"
 
 #include "orvelle/readers/ipgx_reader.h"
 
@@ -23,11 +24,10 @@ void refuse_abstract(nb::handle self, nb::handle base) {
   std::string name = nb::cast<std::string>(type.attr("__name__"));
   nb::object version = nb::module_::import_("sys").attr("version_info");
   bool modern = PyObject_RichCompareBool(version.ptr(), nb::make_tuple(3, 12).ptr(), Py_GE) == 1;
-  throw nb::type_error(
-      ("Can't instantiate abstract class " + name +
-       (modern ? " without an implementation for abstract method 'parse'"
-               : " with abstract method parse"))
-          .c_str());
+  throw nb::type_error(("Can't instantiate abstract class " + name +
+                        (modern ? " without an implementation for abstract method 'parse'"
+                                : " with abstract method parse"))
+                           .c_str());
 }
 
 } // namespace
@@ -39,18 +39,17 @@ NB_MODULE(IPgxReader, m) {
   nb::class_<IPgxReader, HostReader> cls(m, "IPgxReader", "The contract of every input reader.");
   cls.def(
          "__init__",
-         [base = nb::handle(cls)](IPgxReader *self, std::optional<std::string> file_path) {
+         [base = nb::handle(cls)](IPgxReader *self, nb::handle file_path) {
            // The host object that owns `self`, as a trampoline finds it.
            refuse_abstract(nb::detail::trampoline(self).base(), base);
            // Instances of a class with a trampoline are sized for the trampoline.
-           new (static_cast<void *>(self)) HostReader(file_path.value_or(std::string()));
+           new (static_cast<void *>(self)) HostReader(orvelle::bind::file_path_argument(file_path));
          },
          nb::arg("file_path").none())
       .def_prop_ro("file_path", &IPgxReader::file_path)
       .def("parse", &IPgxReader::parse)
-      .def(
-          "_load_json",
-          [](const IPgxReader &self) { return orvelle::bind::to_python(self.load_json().root()); })
+      .def("_load_json",
+           [](const IPgxReader &self) { return orvelle::bind::to_python(self.load_json().root()); })
       .def_static(
           "_log_skip",
           [](const std::string &gene, const std::string &reason) {

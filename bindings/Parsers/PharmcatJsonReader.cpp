@@ -15,7 +15,8 @@ NB_MODULE(PharmcatJsonReader, m) {
   nb::class_<PharmcatPhenotypeJsonParser, IPgxReader> phenotype(
       m, "PharmcatPhenotypeJsonParser", "Reads <sample>.pharmcat.phenotype.json.");
   bind::def_reader_init<PharmcatPhenotypeJsonParser>(phenotype);
-  phenotype.def("parse", &PharmcatPhenotypeJsonParser::parse)
+  phenotype
+      .def("parse", &PharmcatPhenotypeJsonParser::parse)
       // internal steps
       .def(
           "_extract_genes_by_source",
@@ -64,7 +65,7 @@ NB_MODULE(PharmcatJsonReader, m) {
       m, "PharmcatReportJsonParser", "Reads <sample>.pharmcat.report.json, with its versions.");
   bind::def_reader_init<PharmcatReportJsonParser>(report);
   report.def("read_versions", [](const PharmcatReportJsonParser &self) {
-        return bind::to_python(self.read_versions().root());
-      });
+    return bind::to_python(self.read_versions().root());
+  });
   bind::set_source_name(report, PharmcatReportJsonParser::SOURCE_NAME);
 }

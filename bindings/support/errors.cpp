@@ -33,7 +33,9 @@ nb::object decode_error_object(const json::SyntaxError &error, const std::string
   return exc;
 }
 
-void raise_object(nb::handle exc) { PyErr_SetObject(reinterpret_cast<PyObject *>(Py_TYPE(exc.ptr())), exc.ptr()); }
+void raise_object(nb::handle exc) {
+  PyErr_SetObject(reinterpret_cast<PyObject *>(Py_TYPE(exc.ptr())), exc.ptr());
+}
 
 void raise_decode_failure(const UnicodeDecodeFailure &error) {
   const std::string &data = error.data();
@@ -42,10 +44,10 @@ void raise_decode_failure(const UnicodeDecodeFailure &error) {
   if (decoded == nullptr)
     return; // the host's own UnicodeDecodeError is set
   Py_DECREF(decoded);
-  PyObject *exc = PyUnicodeDecodeError_Create(
-      "utf-8", data.data(), static_cast<Py_ssize_t>(data.size()),
-      static_cast<Py_ssize_t>(error.start()), static_cast<Py_ssize_t>(error.end()),
-      error.reason().c_str());
+  PyObject *exc =
+      PyUnicodeDecodeError_Create("utf-8", data.data(), static_cast<Py_ssize_t>(data.size()),
+                                  static_cast<Py_ssize_t>(error.start()),
+                                  static_cast<Py_ssize_t>(error.end()), error.reason().c_str());
   if (exc != nullptr) {
     PyErr_SetObject(PyExc_UnicodeDecodeError, exc);
     Py_DECREF(exc);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "support/nb.h"
+#include "support/path.h"
 
 #include <string_view>
 
@@ -10,14 +11,12 @@ namespace orvelle::bind {
 /// Imports the reader base module, so concrete readers can name IPgxReader as their base.
 inline void import_reader_base() { nb::module_::import_("OrvellePgxParser.Parsers.IPgxReader"); }
 
-/// The constructor every reader shares: the path alone (None reads as an empty path, which
-/// the base refuses with its own message).
+/// The constructor every reader shares: the path alone, a str or os.PathLike (None reads as
+/// an empty path, which the base refuses with its own message).
 template <typename Reader, typename Class> void def_reader_init(Class &cls) {
   cls.def(
       "__init__",
-      [](Reader *self, std::optional<std::string> file_path) {
-        new (self) Reader(file_path.value_or(std::string()));
-      },
+      [](Reader *self, nb::handle file_path) { new (self) Reader(file_path_argument(file_path)); },
       nb::arg("file_path").none());
 }
 

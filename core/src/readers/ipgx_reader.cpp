@@ -8,6 +8,28 @@
 #include "orvelle/text/host_text.h"
 
 namespace orvelle {
+namespace {
+
+// The text as the host reads a file in text mode: "\r\n" and a lone "\r" become "\n". The
+// host's decode error carries this text, and its positions count in it.
+std::string with_universal_newlines(std::string text) {
+  if (text.find('\r') == std::string::npos)
+    return text;
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r') {
+      out.push_back(text[i]);
+      continue;
+    }
+    out.push_back('\n');
+    if (i + 1 < text.size() && text[i + 1] == '\n')
+      ++i;
+  }
+  return out;
+}
+
+} // namespace
 
 IPgxReader::IPgxReader(std::string file_path) : file_path_(std::move(file_path)) {
   if (file_path_.empty())
@@ -23,7 +45,7 @@ json::Document IPgxReader::load_json() const {
   try {
     return json::parse(text);
   } catch (json::SyntaxError &error) {
-    throw InvalidJsonFile(file_path_, std::move(error), std::move(text));
+    throw InvalidJsonFile(file_path_, std::move(error), with_universal_newlines(std::move(text)));
   }
 }
 
@@ -61,7 +83,7 @@ std::optional<std::string> scalar_text(const json::Value &value) {
 }
 
 std::string wrong_type(std::string_view field, const json::Value &value, std::string_view path) {
-  return std::string(field) + " is a " + std::string(host_type_name(value)) + ", not a text, in " +
+  return std::string(field) + " is not a text (" + std::string(host_type_name(value)) + ") in " +
          std::string(path);
 }
 

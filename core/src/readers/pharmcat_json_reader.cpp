@@ -97,8 +97,9 @@ PharmcatPhenotypeJsonParser::to_raw_call(const json::Value &gene_report,
 
   const json::Value *diplotypes = given(gene_report, "sourceDiplotypes");
   if (diplotypes == nullptr) {
-    log_skip(gene, phenotype_source ? "no sourceDiplotypes for source " + std::string(*phenotype_source)
-                                    : std::string("no sourceDiplotypes"));
+    log_skip(gene, phenotype_source
+                       ? "no sourceDiplotypes for source " + std::string(*phenotype_source)
+                       : std::string("no sourceDiplotypes"));
     return std::nullopt;
   }
   if (!diplotypes->is_array())
@@ -153,7 +154,8 @@ PharmcatPhenotypeJsonParser::to_raw_call(const json::Value &gene_report,
   return call;
 }
 
-std::vector<std::string> PharmcatPhenotypeJsonParser::haplotype_names(const json::Value &diplotype) {
+std::vector<std::string>
+PharmcatPhenotypeJsonParser::haplotype_names(const json::Value &diplotype) {
   std::vector<std::string> names;
   for (std::string_view allele : {"allele1", "allele2"}) {
     const json::Value *value = diplotype.find(allele);

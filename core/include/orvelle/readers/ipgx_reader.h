@@ -50,8 +50,8 @@ std::string_view host_type_name(const json::Value &value) noexcept;
 /// text form. nullopt for null, and for lists and objects, which have no sensible text.
 std::optional<std::string> scalar_text(const json::Value &value);
 
-/// The skip reason for a value that should have been a text:
-/// "<field> is a <type>, not a text, in <path>".
+/// The reason a gene is skipped for a value of the wrong type, naming the value and the file:
+/// "<field> is not a text (<type>) in <path>".
 std::string wrong_type(std::string_view field, const json::Value &value, std::string_view path);
 
 } // namespace orvelle

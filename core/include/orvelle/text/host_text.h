@@ -34,4 +34,7 @@ std::string to_text(const json::Value &v);
 /// repr(value) of that host object.
 std::string repr(const json::Value &v);
 
+/// The Unicode version of the host character database the core was built with.
+std::string_view unicode_version() noexcept;
+
 } // namespace orvelle::text

@@ -1,0 +1,129 @@
+// core/src/io/output_file.cpp
+#include "orvelle/io/output_file.h"
+
+#include "orvelle/errors.h"
+#include "orvelle/io/file.h"
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+namespace orvelle::io {
+namespace {
+
+void write_all(int fd, std::string_view data, const std::string &path) {
+  while (!data.empty()) {
+    ssize_t written = ::write(fd, data.data(), data.size());
+    if (written < 0) {
+      if (errno == EINTR)
+        continue;
+      throw OsError(errno, path);
+    }
+    data.remove_prefix(static_cast<std::size_t>(written));
+  }
+}
+
+void write_in_place(const std::string &native, std::string_view data, const std::string &path) {
+  int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0)
+    throw OsError(errno, path);
+  try {
+    write_all(fd, data, path);
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  if (::close(fd) != 0)
+    throw OsError(errno, path);
+}
+
+std::string temporary_name(const std::string &target) {
+  static std::atomic<unsigned> counter{0};
+  return target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+}
+
+} // namespace
+
+void make_dirs(const std::string &path) {
+  if (path.empty() || is_dir(path))
+    return;
+  std::string native = native_path(path);
+  // Create each missing ancestor, as os.makedirs does.
+  std::string::size_type slash = native.rfind('/', native.size() - 1);
+  while (slash != std::string::npos && slash > 0 && native[slash - 1] == '/')
+    --slash;
+  if (slash != std::string::npos && slash > 0) {
+    std::string parent = host_path(native.substr(0, slash));
+    if (!exists(parent))
+      make_dirs(parent);
+  }
+  if (::mkdir(native.c_str(), 0777) != 0) {
+    int failure = errno;
+    if (!(failure == EEXIST && is_dir(path)))
+      throw OsError(failure, path);
+  }
+}
+
+void write_file_atomically(const std::string &path, std::string_view data) {
+  std::string target = native_path(path);
+  char resolved[PATH_MAX];
+  struct stat info {};
+  if (::lstat(target.c_str(), &info) == 0 && S_ISLNK(info.st_mode) &&
+      ::realpath(target.c_str(), resolved) != nullptr)
+    target = resolved;
+  if (::stat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    write_in_place(target, data, path);
+    return;
+  }
+
+  const std::string temporary = temporary_name(target);
+  int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0)
+    throw OsError(errno, path);
+  try {
+    write_all(fd, data, path);
+    if (::fsync(fd) != 0)
+      throw OsError(errno, path);
+    if (::close(fd) != 0) {
+      fd = -1;
+      throw OsError(errno, path);
+    }
+    fd = -1;
+    if (::rename(temporary.c_str(), target.c_str()) != 0)
+      throw OsError(errno, path);
+  } catch (...) {
+    if (fd >= 0)
+      ::close(fd);
+    ::unlink(temporary.c_str());
+    throw;
+  }
+}
+
+std::string gzip_compress(std::string_view data) {
+  z_stream stream{};
+  // windowBits 15 + 16 asks zlib for a gzip wrapper; level 9, the default memory level.
+  if (deflateInit2(&stream, 9, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+    throw ValueError("gzip: cannot initialise the compressor");
+  gz_header header{};
+  header.os = 255; // unknown, as the host's gzip module writes; time stamp 0: none
+  deflateSetHeader(&stream, &header);
+
+  std::string out(deflateBound(&stream, static_cast<uLong>(data.size())) + 32, '\0');
+  stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.data()));
+  stream.avail_in = static_cast<uInt>(data.size());
+  stream.next_out = reinterpret_cast<Bytef *>(out.data());
+  stream.avail_out = static_cast<uInt>(out.size());
+  int status = deflate(&stream, Z_FINISH);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  if (status != Z_STREAM_END)
+    throw ValueError("gzip: compression failed");
+  return out;
+}
+
+} // namespace orvelle::io

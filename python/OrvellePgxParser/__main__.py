@@ -1,0 +1,25 @@
+"""The command ``orvelle-pgx-parser`` (also ``python -m OrvellePgxParser``).
+
+``from_cli`` lets a failed conversion propagate; here it ends the process with a non-zero
+status and one line on standard error instead of a traceback. Usage errors already end with
+status 2 inside argparse.
+"""
+
+import sys
+
+
+def main() -> None:
+    from OrvellePgxParser.OrvellePgxParser import from_cli
+
+    try:
+        from_cli()
+    except KeyboardInterrupt:
+        sys.exit(130)
+    except Exception as error:  # a conversion failure: report it in one line
+        message = str(error).replace("\n", " ") or type(error).__name__
+        print(f"orvelle-pgx-parser: error: {message}", file=sys.stderr)
+        sys.exit(1)
+
+
+if __name__ == "__main__":
+    main()

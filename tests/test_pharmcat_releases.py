@@ -1,0 +1,111 @@
+"""The PharmCAT readers on PharmCAT's published example outputs and test fixtures, checked
+against PharmCAT's own one-row-per-gene summary and against the host's reading of the JSON."""
+
+import json
+
+import pytest
+
+from OrvellePgxParser.Parsers import PharmcatPhenotypeJsonParser, PharmcatReportJsonParser
+
+# The summary leaves the phenotype and activity-score cells blank for these terms.
+UNPRINTED_TERMS = {"n/a", "No Result"}
+
+
+def parser_for(path):
+    return PharmcatReportJsonParser if ".report." in path.name else PharmcatPhenotypeJsonParser
+
+
+def host_json(path):
+    with open(path, encoding="utf-8") as stream:
+        return json.load(stream)
+
+
+def summary_rows(path):
+    """The rows of a *.report.tsv by gene: a version line, a header, then one row per gene."""
+    lines = path.read_text(encoding="utf-8").splitlines()
+    assert lines[0].startswith("PharmCAT v")
+    header = lines[1].split("\t")
+    rows = [dict(zip(header, line.split("\t"), strict=True)) for line in lines[2:] if line]
+    return {row["Gene"]: row for row in rows}
+
+
+def expected_calls(document):
+    """(gene, phenotype source) of each gene report that has source diplotypes, in document
+    order, and the (gene, count) of those with more than one, found with the host's json."""
+    genes = next(document[key] for key in ("geneReports", "genes")
+                 if isinstance(document.get(key), dict))
+    calls, several = [], []
+    for key, value in genes.items():
+        in_section = "geneSymbol" not in value
+        for report in value.values() if in_section else [value]:
+            diplotypes = report.get("sourceDiplotypes")
+            if not diplotypes:
+                continue
+            source = report.get("phenotypeSource") or (key if in_section else None)
+            calls.append((report["geneSymbol"], source))
+            if len(diplotypes) > 1:
+                several.append((report["geneSymbol"], len(diplotypes))
+                               + ((key,) if in_section else ()))
+    return calls, several
+
+
+def supported_files(samples):
+    return sorted(p for p in (samples / "pharmcat").glob("*.json")
+                  if not p.name.startswith("v1."))
+
+
+class TestAgainstPharmcatSummary:
+    @pytest.mark.parametrize("sample", ["example", "example2"])
+    @pytest.mark.parametrize("kind", ["report", "phenotype"])
+    def test_gene_by_gene(self, shared_samples, sample, kind):
+        folder = shared_samples / "pharmcat"
+        path = folder / f"v3.1.1.pharmcat.{sample}.{kind}.json"
+        rows = summary_rows(folder / f"v3.1.1.pharmcat.{sample}.report.tsv")
+        calls = {call.gene: call for call in parser_for(path)(str(path)).parse()}
+        assert rows and set(rows) <= set(calls)
+        for gene, row in rows.items():
+            call = calls[gene]
+            assert call.phenotype_source is None
+            haplotypes = [row["Haplotype 1"], row["Haplotype 2"]]
+            assert call.haplotypes == [name for name in haplotypes if name], gene
+            # The summary spells the diplotype out from the haplotype names; the JSON label
+            # agrees, except that it calls CFTR's reference sequence "Reference".
+            assert "/".join(call.haplotypes) == row["Source Diplotype"], gene
+            if call.diplotype != row["Source Diplotype"]:
+                assert (gene, call.diplotype) == ("CFTR", "Reference/Reference")
+            printed = [term for term in call.phenotypes if term not in UNPRINTED_TERMS]
+            assert printed == ([row["Phenotype"].strip()] if row["Phenotype"].strip() else []), gene
+            score = call.activity_score if call.activity_score not in UNPRINTED_TERMS else None
+            assert (score or "") == row["Activity Score"], gene
+
+
+class TestEveryRelease:
+    def test_calls_and_warnings_as_the_host_reads_the_file(self, shared_samples, warnings_log,
+                                                           caplog):
+        files = supported_files(shared_samples)
+        assert files
+        for path in files:
+            calls, several = expected_calls(host_json(path))
+            reader = parser_for(path)(str(path))
+            read = reader.parse()
+            assert [(c.gene, c.phenotype_source) for c in read] == calls, path.name
+            assert {c.source for c in read} == {reader.source_name}
+            assert [r.args for r in warnings_log()] == several, path.name
+            caplog.clear()
+
+    def test_report_versions_as_written(self, shared_samples):
+        for path in supported_files(shared_samples):
+            if ".report." not in path.name:
+                continue
+            document = host_json(path)
+            versions = PharmcatReportJsonParser(str(path)).read_versions()
+            assert list(versions.items()) == [
+                (key, document.get(key))
+                for key in ("pharmcatVersion", "dataVersion", "title", "timestamp")]
+
+    def test_first_schema_has_no_gene_reports(self, shared_samples):
+        path = shared_samples / "pharmcat" / "v1.0.0.pharmcat.example.report.json"
+        keys = ", ".join(sorted(host_json(path)))
+        with pytest.raises(ValueError) as caught:
+            PharmcatReportJsonParser(str(path)).parse()
+        assert str(caught.value) == f"{path}: no gene reports found (top-level keys: {keys})"
