@@ -5,6 +5,7 @@
 #include "orvelle/io/file.h"
 #include "orvelle/json/parse.h"
 #include "orvelle/log.h"
+#include "orvelle/text/host_text.h"
 
 namespace orvelle {
 namespace {
@@ -71,6 +72,19 @@ std::string_view host_type_name(const json::Value &value) noexcept {
     return "dict";
   }
   return "object";
+}
+
+std::optional<std::string> scalar_text(const json::Value &value) {
+  if (value.is_null() || value.is_array() || value.is_object())
+    return std::nullopt;
+  if (value.is_string())
+    return std::string(value.as_string());
+  return text::to_text(value);
+}
+
+std::string wrong_type(std::string_view field, const json::Value &value, std::string_view path) {
+  return std::string(field) + " is not a text (" + std::string(host_type_name(value)) + ") in " +
+         std::string(path);
 }
 
 } // namespace orvelle

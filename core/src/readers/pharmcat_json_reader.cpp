@@ -19,20 +19,6 @@ const json::Value *given(const json::Value &object, std::string_view key) {
   return value != nullptr && value->truthy() ? value : nullptr;
 }
 
-// A value the callers write as text: a text as is, a number or truth value in the host's text
-// form. Lists and objects have no sensible text; the gene they belong to is skipped.
-std::optional<std::string> scalar_text(const json::Value &value) {
-  if (value.is_array() || value.is_object())
-    return std::nullopt;
-  return PharmcatPhenotypeJsonParser::as_text(value);
-}
-
-// The reason a gene is skipped for a value of the wrong type: names the value and the file.
-std::string wrong_type(std::string_view field, const json::Value &value, const std::string &path) {
-  return std::string(field) + " is not a text (" + std::string(host_type_name(value)) + ") in " +
-         path;
-}
-
 } // namespace
 
 std::vector<RawCall> PharmcatPhenotypeJsonParser::parse() {

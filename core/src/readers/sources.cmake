@@ -1,3 +1,8 @@
 target_sources(orvelle_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ipgx_reader.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/pharmcat_json_reader.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/pharmcat_json_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/starphase_json_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/starphase_tsv_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pypgx_table_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/diplotype_sheet_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pgx_reader_factory.cpp)

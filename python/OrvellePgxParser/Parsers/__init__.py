@@ -6,10 +6,20 @@ from OrvellePgxParser.Parsers.PharmcatJsonReader import (
     PharmcatPhenotypeJsonParser,
     PharmcatReportJsonParser,
 )
+from OrvellePgxParser.Parsers.StarPhaseJsonReader import StarPhaseJsonReader
+from OrvellePgxParser.Parsers.StarPhaseTsvReader import StarPhaseTsvReader
+from OrvellePgxParser.Parsers.PyPgxTableReader import PyPgxTableReader
+from OrvellePgxParser.Parsers.DiplotypeSheetReader import DiplotypeSheetReader
+from OrvellePgxParser.Parsers.PgxReaderFactory import PgxReaderFactory
 
 __all__ = [
     "AlleleCallHarmonizer",
+    "DiplotypeSheetReader",
     "IPgxReader",
+    "PgxReaderFactory",
     "PharmcatPhenotypeJsonParser",
     "PharmcatReportJsonParser",
+    "PyPgxTableReader",
+    "StarPhaseJsonReader",
+    "StarPhaseTsvReader",
 ]

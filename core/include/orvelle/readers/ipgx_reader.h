@@ -5,6 +5,7 @@
 #include "orvelle/json/document.h"
 #include "orvelle/records/raw_call.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,5 +45,13 @@ private:
 /// The host's type name of the object a JSON value reads as: "NoneType", "bool", "int",
 /// "float", "str", "list" or "dict".
 std::string_view host_type_name(const json::Value &value) noexcept;
+
+/// A value the callers write as text: a text as is, a number or truth value in the host's
+/// text form. nullopt for null, and for lists and objects, which have no sensible text.
+std::optional<std::string> scalar_text(const json::Value &value);
+
+/// The reason a gene is skipped for a value of the wrong type, naming the value and the file:
+/// "<field> is not a text (<type>) in <path>".
+std::string wrong_type(std::string_view field, const json::Value &value, std::string_view path);
 
 } // namespace orvelle

@@ -1,0 +1,60 @@
+// orvelle/readers/diplotype_sheet_reader.h: the tolerant reader for user-made Gene/Diplotype
+// tables: a CSV sheet whose delimiter and column names are guessed, or a JSON document in one
+// of several shapes.
+#pragma once
+
+#include "orvelle/constants.h"
+#include "orvelle/csv/reader.h"
+#include "orvelle/json/document.h"
+#include "orvelle/readers/ipgx_reader.h"
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvelle {
+
+class DiplotypeSheetReader : public IPgxReader {
+public:
+  static constexpr std::string_view SOURCE_NAME = constants::CALLER_DIPLOTYPE_TABLE;
+  // Column names in normalised form (see `pick`), in order of preference.
+  static constexpr std::array<std::string_view, 6> GENE_ALIASES = {
+      "gene", "genesymbol", "gene_symbol", "symbol", "id", "name"};
+  static constexpr std::array<std::string_view, 6> DIPLOTYPE_ALIASES = {
+      "diplotype", "starallele", "star_allele", "genotype", "call", "label"};
+  static constexpr std::array<std::string_view, 5> PHENOTYPE_ALIASES = {
+      "phenotype", "activity", "metabolizer", "metaboliser", "status"};
+  /// Members of a JSON object that may hold the rows, in the order they are tried.
+  static constexpr std::array<std::string_view, 4> CONTAINER_KEYS = {"genes", "results",
+                                                                     "diplotypes", "data"};
+
+  using IPgxReader::IPgxReader;
+
+  /// One call per row with a gene and a diplotype, in row order. A path ending in ".csv" (in
+  /// any case) is read as CSV, any other as JSON. Throws ValueError when no row is usable.
+  std::vector<RawCall> parse() override;
+  std::string_view source_name() const override { return SOURCE_NAME; }
+
+  /// Every data row of the CSV file, in the dialect the host's sniffer guesses from the first
+  /// 4096 characters (the default dialect where it cannot tell).
+  std::vector<csv::DictRow> read_csv() const;
+
+  /// Every row object of the JSON file, as the items of the document's root array. Throws
+  /// ValueError "<path>: unsupported JSON shape" for a root that is neither array nor object.
+  json::Document read_json() const;
+
+  /// A gene-keyed object as rows (an array document): a text value becomes {gene, diplotype},
+  /// an object value a copy with "gene" added unless it has one; other values are dropped.
+  static json::Document flatten(const json::Value &mapping);
+
+  /// The value of the first alias whose column holds something other than null or "", in the
+  /// host's text form. Column names are compared trimmed, lower-cased, without blanks and
+  /// with "-" read as "_"; of names alike, the later one counts.
+  static std::optional<std::string> pick(std::span<const json::Member> row,
+                                         std::span<const std::string_view> aliases);
+};
+
+} // namespace orvelle

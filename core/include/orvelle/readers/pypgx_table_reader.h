@@ -1,0 +1,51 @@
+// orvelle/readers/pypgx_table_reader.h: the PyPGx per-gene sample table (data.tsv, usually
+// renamed to <GENE>.tsv): a header row, then one row per sample.
+#pragma once
+
+#include "orvelle/constants.h"
+#include "orvelle/csv/reader.h"
+#include "orvelle/readers/ipgx_reader.h"
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvelle {
+
+class PyPgxTableReader : public IPgxReader {
+public:
+  static constexpr std::string_view SOURCE_NAME = constants::CALLER_PYPGX;
+  static constexpr std::string_view GENOTYPE_COLUMN = "Genotype";
+  static constexpr std::string_view PHENOTYPE_COLUMN = "Phenotype";
+  static constexpr std::array<std::string_view, 2> HAPLOTYPE_COLUMNS = {"Haplotype1", "Haplotype2"};
+  static constexpr std::array<std::string_view, 2> GENE_COLUMNS = {"Gene", "gene"};
+  /// File-name stems (lower-cased) that name the table's kind, not its gene.
+  static constexpr std::array<std::string_view, 4> NON_GENE_STEMS = {"data", "results", "genotypes",
+                                                                     "phenotypes"};
+
+  using IPgxReader::IPgxReader;
+
+  /// True when the header names both the Genotype and the Phenotype column (cells trimmed).
+  static bool is_pypgx_table(std::span<const std::string> header);
+
+  /// One call per row with a Genotype or Phenotype value, in file order. Throws ValueError
+  /// when the table has no header, no row tells its gene, or no row is usable.
+  std::vector<RawCall> parse() override;
+  std::string_view source_name() const override { return SOURCE_NAME; }
+
+  /// Every data row, mapped onto the header.
+  std::vector<csv::DictRow> read_rows() const;
+
+  /// The file name's stem, unless it is empty or one of NON_GENE_STEMS.
+  std::optional<std::string> gene_from_file_name() const;
+
+  /// The first of `columns` that the row has a cell for, with trailing ";" and then
+  /// surrounding white space removed (possibly empty); nullopt when none has.
+  static std::optional<std::string> value(const csv::DictRow &row,
+                                          std::span<const std::string_view> columns);
+};
+
+} // namespace orvelle

@@ -1,0 +1,307 @@
+// core/src/readers/diplotype_sheet_reader.cpp
+#include "orvelle/readers/diplotype_sheet_reader.h"
+
+#include "deferred_warnings.h"
+
+#include "orvelle/csv/sniffer.h"
+#include "orvelle/errors.h"
+#include "orvelle/io/file.h"
+#include "orvelle/log.h"
+#include "orvelle/text/host_text.h"
+#include "orvelle/text/utf8.h"
+
+namespace orvelle {
+namespace {
+
+// The host reads this many characters of a CSV file to guess its dialect.
+constexpr std::size_t kSniffSampleChars = 4096;
+
+std::string normalised_name(std::string_view name) {
+  const std::string lowered = text::lower(text::strip(name));
+  std::string out;
+  out.reserve(lowered.size());
+  for (char c : lowered)
+    if (c != ' ')
+      out.push_back(c == '-' ? '_' : c);
+  return out;
+}
+
+std::vector<std::string> normalised_names(std::span<const json::Member> row) {
+  std::vector<std::string> names;
+  names.reserve(row.size());
+  for (const json::Member &member : row)
+    names.push_back(normalised_name(member.key));
+  return names;
+}
+
+// Where the aliases of one list find their columns, for rows that share one list of names.
+class AliasColumns {
+public:
+  AliasColumns(std::span<const std::string> names, std::span<const std::string_view> aliases) {
+    for (std::string_view alias : aliases) {
+      std::size_t at = names.size();
+      for (std::size_t i = 0; i < names.size(); ++i)
+        if (names[i] == alias)
+          at = i; // of names alike, the later one counts
+      if (at != names.size())
+        columns_.push_back(at);
+    }
+  }
+
+  /// The value of the first alias that holds something other than null or "".
+  const json::Value *pick(std::span<const json::Member> row) const {
+    for (std::size_t at : columns_) {
+      const json::Value &value = row[at].value;
+      if (!value.is_null() && !(value.is_string() && value.size() == 0))
+        return &value;
+    }
+    return nullptr;
+  }
+
+private:
+  std::vector<std::size_t> columns_;
+};
+
+// The reader's three alias lists over one list of names.
+struct RowPicker {
+  explicit RowPicker(std::span<const std::string> names)
+      : gene(names, DiplotypeSheetReader::GENE_ALIASES),
+        diplotype(names, DiplotypeSheetReader::DIPLOTYPE_ALIASES),
+        phenotype(names, DiplotypeSheetReader::PHENOTYPE_ALIASES) {}
+
+  AliasColumns gene, diplotype, phenotype;
+};
+
+std::string host_text(const json::Value &value) {
+  return value.is_string() ? std::string(value.as_string()) : text::to_text(value);
+}
+
+std::string trimmed(const json::Value &value) {
+  if (value.is_string())
+    return std::string(text::strip(value.as_string()));
+  return std::string(text::strip(text::to_text(value)));
+}
+
+// The host's rendering of a CSV row as its dict: cells missing from a short line as None, the
+// cells beyond the header under the key None.
+std::string csv_row_repr(const csv::DictRow &row) {
+  std::string out = "{";
+  auto separate = [&out] {
+    if (out.size() > 1)
+      out += ", ";
+  };
+  for (const auto &[name, value] : row.cells) {
+    separate();
+    out += text::quoted(name);
+    out += ": ";
+    out += value ? text::quoted(*value) : "None";
+  }
+  if (row.has_rest) {
+    separate();
+    out += "None: [";
+    for (std::size_t i = 0; i < row.rest.size(); ++i)
+      out += (i == 0 ? "" : ", ") + text::quoted(row.rest[i]);
+    out += "]";
+  }
+  return out += "}";
+}
+
+// One row's call, or nullopt when the row is skipped (its warning kept in `warnings`).
+// `row_repr` renders the row for the warning about a missing gene column.
+template <typename RowRepr>
+std::optional<RawCall> to_raw_call(std::span<const json::Member> row, const RowPicker &picker,
+                                   const IPgxReader &reader, DeferredWarnings &warnings,
+                                   const RowRepr &row_repr) {
+  const json::Value *gene = picker.gene.pick(row);
+  auto skip = [&warnings](std::string_view gene, std::string reason) {
+    warnings.add([gene = std::string(gene), reason = std::move(reason)] {
+      IPgxReader::log_skip(gene, reason);
+    });
+  };
+  if (gene == nullptr) {
+    if (log::enabled(log::Level::warning))
+      warnings.add([path = reader.file_path(), row = row_repr()] {
+        log::warning("Row without a gene column in %s: %s", {path, row});
+      });
+    return std::nullopt;
+  }
+  // A JSON cell may hold anything; only a text names a gene.
+  if (!gene->is_string()) {
+    skip(text::to_text(*gene), wrong_type("gene", *gene, reader.file_path()));
+    return std::nullopt;
+  }
+  const std::string_view gene_symbol = text::strip(gene->as_string());
+  // A gene of blanks would make a call that no result can be built from; drop only this row.
+  if (gene_symbol.empty()) {
+    skip(reader.file_path(), "empty gene symbol");
+    return std::nullopt;
+  }
+  const json::Value *diplotype = picker.diplotype.pick(row);
+  if (diplotype == nullptr) {
+    skip(gene->as_string(), "no diplotype column");
+    return std::nullopt;
+  }
+  const json::Value *phenotype = picker.phenotype.pick(row);
+  // A list or an object has no text that could stand for a diplotype or a phenotype.
+  auto unusable = [&](std::string_view field, const json::Value *value) {
+    if (value == nullptr || !(value->is_array() || value->is_object()))
+      return false;
+    skip(gene_symbol, wrong_type(field, *value, reader.file_path()));
+    return true;
+  };
+  if (unusable("diplotype", diplotype) || unusable("phenotype", phenotype))
+    return std::nullopt;
+
+  RawCall call;
+  call.gene = std::string(gene_symbol);
+  call.diplotype = trimmed(*diplotype);
+  if (phenotype != nullptr)
+    call.phenotypes.emplace_back(trimmed(*phenotype));
+  call.source = std::string(reader.source_name());
+  return call;
+}
+
+void append_flattened(json::DocumentBuilder &builder, const json::Value &mapping,
+                      std::vector<json::Value> &rows) {
+  for (const json::Member &member : mapping.members()) {
+    std::vector<json::Member> row;
+    if (member.value.is_string()) {
+      row = {{"gene", builder.string(member.key)},
+             {"diplotype", builder.string(member.value.as_string())}};
+    } else if (member.value.is_object()) {
+      for (const json::Member &cell : member.value.members())
+        row.push_back({builder.key(cell.key), builder.copy(cell.value)});
+      if (member.value.find("gene") == nullptr)
+        row.push_back({"gene", builder.string(member.key)});
+    } else {
+      continue;
+    }
+    rows.push_back(builder.object(row));
+  }
+}
+
+void append_objects(json::DocumentBuilder &builder, const json::Value &array,
+                    std::vector<json::Value> &rows) {
+  for (const json::Value &item : array.items())
+    if (item.is_object())
+      rows.push_back(builder.copy(item));
+}
+
+bool ends_with_csv(const std::string &path) { return text::lower(path).ends_with(".csv"); }
+
+// The data rows of a CSV sheet, one at a time, in the dialect the host's sniffer guesses from
+// the sheet's first characters (the default dialect where it cannot tell).
+class SheetRows {
+public:
+  explicit SheetRows(const std::string &path)
+      : text_(io::read_text_sig(path)), reader_(text_, guess_dialect(text_)), table_(reader_) {}
+
+  bool next(csv::DictRow &row) { return table_.next(row); }
+
+private:
+  static csv::Dialect guess_dialect(std::string_view text) {
+    const std::string_view sample = text.substr(0, text::prefix_bytes(text, kSniffSampleChars));
+    return csv::sniff(sample, ",;\t").value_or(csv::Dialect{});
+  }
+
+  std::string text_;
+  csv::Reader reader_;
+  csv::DictReader table_;
+};
+
+} // namespace
+
+std::vector<RawCall> DiplotypeSheetReader::parse() {
+  std::vector<RawCall> calls;
+  DeferredWarnings warnings;
+  if (ends_with_csv(file_path())) {
+    // One pass over the rows, which all carry the header's names in one order: the names are
+    // normalised once, and each row is looked at through one reused list of cells.
+    SheetRows sheet(file_path());
+    std::optional<RowPicker> picker;
+    std::vector<json::Member> cells;
+    for (csv::DictRow row; sheet.next(row);) {
+      if (!picker) {
+        for (const auto &[name, value] : row.cells)
+          cells.push_back({name, json::Value()});
+        picker.emplace(normalised_names(cells));
+      }
+      for (std::size_t i = 0; i < cells.size(); ++i)
+        cells[i].value =
+            row.cells[i].second ? json::Value::string(*row.cells[i].second) : json::Value();
+      if (auto call =
+              to_raw_call(cells, *picker, *this, warnings, [&row] { return csv_row_repr(row); }))
+        calls.push_back(std::move(*call));
+    }
+  } else {
+    const json::Document rows = read_json();
+    for (const json::Value &row : rows.root().items()) {
+      const RowPicker picker(normalised_names(row.members()));
+      if (auto call = to_raw_call(row.members(), picker, *this, warnings,
+                                  [&row] { return text::repr(row); }))
+        calls.push_back(std::move(*call));
+    }
+  }
+  warnings.flush();
+  if (calls.empty())
+    throw ValueError(file_path() +
+                     ": no usable rows - the minimum is a Gene and a Diplotype per row");
+  return calls;
+}
+
+std::vector<csv::DictRow> DiplotypeSheetReader::read_csv() const {
+  SheetRows sheet(file_path());
+  std::vector<csv::DictRow> rows;
+  for (csv::DictRow row; sheet.next(row);)
+    rows.push_back(std::move(row));
+  return rows;
+}
+
+json::Document DiplotypeSheetReader::read_json() const {
+  const json::Document document = load_json();
+  const json::Value &data = document.root();
+  json::DocumentBuilder builder;
+  std::vector<json::Value> rows;
+  if (data.is_array()) {
+    append_objects(builder, data, rows);
+  } else if (data.is_object()) {
+    bool found = false;
+    for (std::string_view key : CONTAINER_KEYS) {
+      const json::Value *container = data.find(key);
+      if (container == nullptr)
+        continue;
+      if (container->is_array())
+        append_objects(builder, *container, rows);
+      else if (container->is_object())
+        append_flattened(builder, *container, rows);
+      else
+        continue;
+      found = true;
+      break;
+    }
+    if (!found)
+      append_flattened(builder, data, rows);
+  } else {
+    throw ValueError(file_path() + ": unsupported JSON shape");
+  }
+  json::Value root = builder.array(rows);
+  return builder.finish(root);
+}
+
+json::Document DiplotypeSheetReader::flatten(const json::Value &mapping) {
+  json::DocumentBuilder builder;
+  std::vector<json::Value> rows;
+  append_flattened(builder, mapping, rows);
+  json::Value root = builder.array(rows);
+  return builder.finish(root);
+}
+
+std::optional<std::string> DiplotypeSheetReader::pick(std::span<const json::Member> row,
+                                                      std::span<const std::string_view> aliases) {
+  const json::Value *value = AliasColumns(normalised_names(row), aliases).pick(row);
+  if (value == nullptr)
+    return std::nullopt;
+  return host_text(*value);
+}
+
+} // namespace orvelle

@@ -1,0 +1,131 @@
+// core/src/readers/starphase_json_reader.cpp
+#include "orvelle/readers/starphase_json_reader.h"
+
+#include "orvelle/errors.h"
+#include "orvelle/log.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+namespace orvelle {
+namespace {
+
+const json::Value *given(const json::Value &object, std::string_view key) {
+  const json::Value *value = object.find(key);
+  return value != nullptr && value->truthy() ? value : nullptr;
+}
+
+std::string type_of(const json::Value &value) { return std::string(host_type_name(value)); }
+
+} // namespace
+
+const json::Value &StarPhaseJsonReader::root_object(const json::Document &document) const {
+  if (!document.root().is_object())
+    throw ValueError(file_path() + ": expected a JSON object at the root, found a " +
+                     type_of(document.root()));
+  return document.root();
+}
+
+std::vector<RawCall> StarPhaseJsonReader::parse() {
+  json::Document document = load_json();
+  const json::Value *gene_details = root_object(document).find("gene_details");
+  if (gene_details == nullptr || !gene_details->is_object())
+    throw ValueError(file_path() + ": no gene_details section found");
+
+  std::vector<const json::Member *> genes;
+  for (const json::Member &member : gene_details->members())
+    genes.push_back(&member);
+  // Byte order of UTF-8 (and of the WTF-8 form of lone surrogates) is code-point order.
+  std::sort(genes.begin(), genes.end(),
+            [](const json::Member *a, const json::Member *b) { return a->key < b->key; });
+
+  std::vector<RawCall> calls;
+  for (const json::Member *gene : genes)
+    if (auto call = to_raw_call(gene->key, gene->value))
+      calls.push_back(std::move(*call));
+  return calls;
+}
+
+std::optional<RawCall> StarPhaseJsonReader::to_raw_call(std::string_view gene,
+                                                        const json::Value &details) const {
+  if (!details.is_object()) {
+    log_skip(gene, "unexpected payload type " + type_of(details));
+    return std::nullopt;
+  }
+  const json::Value *diplotypes = given(details, "diplotypes");
+  std::string_view list_name = "diplotypes";
+  if (diplotypes == nullptr) {
+    diplotypes = given(details, "simple_diplotypes");
+    list_name = "simple_diplotypes";
+  }
+  if (diplotypes == nullptr) {
+    log_skip(gene, "no diplotypes called");
+    return std::nullopt;
+  }
+  if (!diplotypes->is_array())
+    throw ValueError(file_path() + ": " + std::string(list_name) + " of " + std::string(gene) +
+                     " is a " + type_of(*diplotypes) + ", not a list");
+  if (diplotypes->size() > 1)
+    log::warning("%s has %d pbStarPhase diplotypes; using the first",
+                 {std::string(gene), static_cast<std::int64_t>(diplotypes->size())});
+  const json::Value &first = diplotypes->items()[0];
+  if (!first.is_object())
+    throw ValueError(file_path() + ": the first of the " + std::string(list_name) + " of " +
+                     std::string(gene) + " is a " + type_of(first) + ", not an object");
+
+  RawCall call;
+  call.gene = std::string(gene);
+  // Values are taken as found; a number or truth value reads as its text, while a list or an
+  // object cannot stand for a diplotype or an allele, so the gene is dropped.
+  if (const json::Value *diplotype = first.find("diplotype"); diplotype && !diplotype->is_null()) {
+    call.diplotype = scalar_text(*diplotype);
+    if (!call.diplotype) {
+      log_skip(gene, wrong_type("diplotype", *diplotype, file_path()));
+      return std::nullopt;
+    }
+  }
+  for (std::string_view key : {"hap1", "hap2"}) {
+    const json::Value *haplotype = given(first, key);
+    if (haplotype == nullptr)
+      continue;
+    std::optional<std::string> name = scalar_text(*haplotype);
+    if (!name) {
+      log_skip(gene, wrong_type(key, *haplotype, file_path()));
+      return std::nullopt;
+    }
+    call.haplotypes.push_back(std::move(*name));
+  }
+  call.source = std::string(source_name());
+  return call;
+}
+
+json::Document StarPhaseJsonReader::read_versions() const {
+  json::Document document = load_json();
+  const json::Value &root = root_object(document);
+  const json::Value *metadata = given(root, "database_metadata");
+  if (metadata != nullptr && !metadata->is_object())
+    throw ValueError(file_path() + ": database_metadata is a " + type_of(*metadata) +
+                     ", not an object");
+  const json::Value &database = metadata != nullptr ? *metadata : json::null_value;
+
+  struct Version {
+    std::string_view name;
+    const json::Value &holder;
+    std::string_view key;
+  };
+  const std::array<Version, 4> versions = {{{"pbstarphaseVersion", root, "pbstarphase_version"},
+                                            {"cpicVersion", database, "cpic_version"},
+                                            {"hlaVersion", database, "hla_version"},
+                                            {"pharmvarVersion", database, "pharmvar_version"}}};
+  json::DocumentBuilder builder;
+  std::vector<json::Member> members;
+  for (const Version &version : versions) {
+    const json::Value *value = version.holder.find(version.key);
+    members.push_back({version.name, value != nullptr ? builder.copy(*value) : json::Value()});
+  }
+  json::Value object = builder.object(members);
+  return builder.finish(object);
+}
+
+} // namespace orvelle
