@@ -5,7 +5,11 @@ from pathlib import Path
 
 import pytest
 
-SHARED_SAMPLES = Path(__file__).resolve().parents[2] / "shared" / "samples"
+# The samples sit beside the checkouts: two levels up from the main one, three from a worktree.
+SHARED_SAMPLES = next(
+    (folder / "shared" / "samples" for folder in Path(__file__).resolve().parents[1:]
+     if (folder / "shared" / "samples").is_dir()),
+    Path(__file__).resolve().parents[2] / "shared" / "samples")
 FIXTURES = Path(__file__).resolve().parent / "fixtures"
 
 
