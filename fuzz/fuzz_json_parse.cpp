@@ -1,0 +1,52 @@
+// fuzz/fuzz_json_parse.cpp: the JSON parser on any UTF-8 text, in memory and as a reader
+// loads a file, with the promises of its errors checked.
+#include "fuzz_support.h"
+
+#include "orvelle/json/parse.h"
+#include "orvelle/readers/ipgx_reader.h"
+#include "orvelle/text/utf8.h"
+
+using namespace orvelle;
+
+namespace {
+
+// The smallest reader: load_json is what is under test.
+class DocumentReader : public IPgxReader {
+public:
+  using IPgxReader::IPgxReader;
+  std::vector<RawCall> parse() override { return {}; }
+};
+
+// A syntax error points into the text as the host counts it: in characters, at most one past
+// the end, and at a line and column that exist.
+void check_position(const json::SyntaxError &error, std::string_view text) {
+  fuzz::check(error.pos() <= text::count_code_points(text), "an error position past the end");
+  fuzz::check(error.line() >= 1 && error.column() >= 1, "an error line or column below 1");
+  fuzz::check(error.column() <= error.pos() + 1, "an error column beyond its position");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+  const std::string text(reinterpret_cast<const char *>(data), size);
+  if (!fuzz::allowing_content_errors([&] { text::validate_utf8(text); }))
+    return 0;
+  bool parsed = true;
+  try {
+    json::parse(text);
+  } catch (const json::SyntaxError &error) {
+    parsed = false;
+    if (text.find('\r') == std::string::npos)
+      check_position(error, text);
+  }
+
+  DocumentReader reader(fuzz::write_input("document.json", data, size));
+  try {
+    reader.load_json();
+    fuzz::check(parsed, "a file parsed that the text did not");
+  } catch (const InvalidJsonFile &error) {
+    fuzz::check(!parsed, "a file refused that the text parsed");
+    check_position(error.cause(), error.text());
+  }
+  return 0;
+}

@@ -1,0 +1,19 @@
+// fuzz/fuzz_pharmcat_json.cpp: the PharmCAT report reader (the phenotype reader's parse with
+// the versions on top) on any file content.
+#include "fuzz_support.h"
+
+#include "orvelle/readers/pharmcat_json_reader.h"
+
+using namespace orvelle;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+  fuzz::log_everything();
+  PharmcatReportJsonParser reader(fuzz::write_input("sample.pharmcat.report.json", data, size));
+  fuzz::parse_and_check(reader);
+  fuzz::allowing_content_errors([&] {
+    json::Document versions = reader.read_versions();
+    fuzz::check(versions.root().size() == PharmcatReportJsonParser::VERSION_KEYS.size(),
+                "versions without one member per key");
+  });
+  return 0;
+}

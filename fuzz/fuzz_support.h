@@ -1,0 +1,96 @@
+// fuzz/fuzz_support.h: what the fuzz targets share: input files in a scratch folder, a log
+// sink that formats every record (so deferred warnings and their arguments are exercised),
+// and the check that stops a run on a broken promise.
+#pragma once
+
+#include "orvelle/errors.h"
+#include "orvelle/log.h"
+#include "orvelle/readers/ipgx_reader.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+
+namespace orvelle::fuzz {
+
+/// Stops the run with a message: libFuzzer records the input as a crash.
+[[noreturn]] inline void fail(const char *what) {
+  std::fprintf(stderr, "fuzz check failed: %s\n", what);
+  std::abort();
+}
+
+inline void check(bool condition, const char *what) {
+  if (!condition)
+    fail(what);
+}
+
+/// Writes `data` to a file called `name` in this process's scratch folder; returns its path.
+/// One folder per process, so parallel fuzzing jobs do not share files.
+inline std::string write_input(std::string_view name, const std::uint8_t *data, std::size_t size) {
+  static const std::string folder = [] {
+    std::string pattern = "/tmp/orvelle-fuzz-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr)
+      fail("cannot create the scratch folder");
+    return pattern;
+  }();
+  std::string path = folder + "/" + std::string(name);
+  std::FILE *file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr)
+    fail("cannot open a scratch file");
+  if (size != 0 && std::fwrite(data, 1, size, file) != size)
+    fail("cannot write a scratch file");
+  std::fclose(file);
+  return path;
+}
+
+/// Accepts every record and reads every argument, as the host's formatting would.
+class ReadingSink : public log::Sink {
+public:
+  bool enabled(log::Level) override { return true; }
+  void write(log::Level, const char *format, std::span<const log::Arg> args) override {
+    std::size_t sum = std::string_view(format).size();
+    for (const log::Arg &arg : args)
+      if (const auto *text = std::get_if<std::string>(&arg))
+        for (char c : *text)
+          sum += static_cast<unsigned char>(c);
+    total_ = total_ + sum; // kept, so the reads are not optimised away
+  }
+
+private:
+  volatile std::size_t total_ = 0;
+};
+
+/// Installs the reading sink once per process.
+inline void log_everything() {
+  static ReadingSink sink;
+  static bool installed = (log::set_sink(&sink), true);
+  (void)installed;
+}
+
+/// Runs `step`, letting through only the failures a caller is promised for bad content: the
+/// host's ValueError family, undecodable text and CSV errors. Anything else escapes and
+/// libFuzzer records it. Returns whether `step` finished.
+template <typename Step> bool allowing_content_errors(Step &&step) {
+  try {
+    step();
+    return true;
+  } catch (const ValueError &) {
+  } catch (const UnicodeDecodeFailure &) {
+  } catch (const CsvError &) {
+  }
+  return false;
+}
+
+/// Parses with `reader` and checks what every reader promises of its calls.
+inline void parse_and_check(IPgxReader &reader) {
+  allowing_content_errors([&] {
+    for (const RawCall &call : reader.parse())
+      check(call.source == std::string(reader.source_name()), "a call not tagged with its reader");
+  });
+}
+
+} // namespace orvelle::fuzz
