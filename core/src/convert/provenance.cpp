@@ -62,6 +62,11 @@ std::string OrvellePgxParser::provenance_path(std::string_view out_path) {
 void OrvellePgxParser::write_provenance(const std::vector<GeneOutcome> &results,
                                         const std::string &out_path) {
   const std::string path = provenance_path(out_path);
+  io::write_file_atomically(path, provenance_text(results));
+  log::info("Wrote provenance to %s", {path});
+}
+
+std::string OrvellePgxParser::provenance_text(const std::vector<GeneOutcome> &results) {
   json::Writer out(json::Layout::indented);
   out.begin_object();
   out.key("parserVersion").string(package_version());
@@ -89,9 +94,7 @@ void OrvellePgxParser::write_provenance(const std::vector<GeneOutcome> &results,
     result.write_provenance(out);
   out.end_array();
   out.end_object();
-
-  io::write_file_atomically(path, out.text());
-  log::info("Wrote provenance to %s", {path});
+  return out.take();
 }
 
 } // namespace orvelle

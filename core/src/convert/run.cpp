@@ -8,6 +8,8 @@
 #include "orvelle/log.h"
 #include "orvelle/readers/pgx_reader_factory.h"
 
+#include <optional>
+
 namespace orvelle {
 
 std::vector<GeneOutcome> OrvellePgxParser::parse_files() {
@@ -44,17 +46,25 @@ std::optional<std::vector<GeneOutcome>> OrvellePgxParser::run(bool return_list) 
   for (const GeneOutcome &result : results)
     result.write_result(out);
   out.end_array();
-  if (gzip_output) {
-    if (!out_path.ends_with(".gz"))
-      out_path += ".gz";
-    io::write_file_atomically(out_path, io::gzip_compress(out.text()));
-  } else {
-    io::write_file_atomically(out_path, out.text());
-  }
-  log::info("Wrote %d gene results to %s", {static_cast<std::int64_t>(results.size()), out_path});
+  if (gzip_output && !out_path.ends_with(".gz"))
+    out_path += ".gz";
 
-  if (write_provenance_enabled)
-    write_provenance(results, out_path);
+  // Both files are written in full before either replaces its predecessor: a run that fails
+  // leaves the result and its sidecar as they were, never a new result beside an old sidecar.
+  const std::string data = gzip_output ? io::gzip_compress(out.text()) : out.take();
+  io::StagedFile result_file(out_path, data);
+  std::optional<io::StagedFile> sidecar_file;
+  std::string sidecar_path;
+  if (write_provenance_enabled) {
+    sidecar_path = provenance_path(out_path);
+    sidecar_file.emplace(sidecar_path, provenance_text(results));
+  }
+  result_file.commit();
+  log::info("Wrote %d gene results to %s", {static_cast<std::int64_t>(results.size()), out_path});
+  if (sidecar_file) {
+    sidecar_file->commit();
+    log::info("Wrote provenance to %s", {sidecar_path});
+  }
   return std::nullopt;
 }
 

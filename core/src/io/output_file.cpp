@@ -1,4 +1,4 @@
-// core/src/io/output_file.cpp
+// core/src/io/output_file.cpp: result files replaced whole, through staged temporaries.
 #include "orvelle/io/output_file.h"
 
 #include "orvelle/errors.h"
@@ -42,9 +42,14 @@ void write_in_place(const std::string &native, std::string_view data, const std:
     throw OsError(errno, path);
 }
 
+// A name beside the target, short enough for the file system even when the target's own
+// name is close to the limit of 255 bytes.
 std::string temporary_name(const std::string &target) {
   static std::atomic<unsigned> counter{0};
-  return target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+  const std::size_t slash = target.rfind('/') + 1; // npos + 1 == 0: no folder part
+  const std::string_view name = std::string_view(target).substr(slash, 200);
+  return target.substr(0, slash) + std::string(name) + ".tmp-" + std::to_string(::getpid()) + "-" +
+         std::to_string(counter++);
 }
 
 } // namespace
@@ -69,39 +74,54 @@ void make_dirs(const std::string &path) {
   }
 }
 
-void write_file_atomically(const std::string &path, std::string_view data) {
-  std::string target = native_path(path);
+StagedFile::StagedFile(const std::string &path, std::string_view data)
+    : path_(path), target_(native_path(path)) {
   char resolved[PATH_MAX];
   struct stat info {};
-  if (::lstat(target.c_str(), &info) == 0 && S_ISLNK(info.st_mode) &&
-      ::realpath(target.c_str(), resolved) != nullptr)
-    target = resolved;
-  if (::stat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-    write_in_place(target, data, path);
+  if (::lstat(target_.c_str(), &info) == 0 && S_ISLNK(info.st_mode) &&
+      ::realpath(target_.c_str(), resolved) != nullptr)
+    target_ = resolved;
+  if (::stat(target_.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    write_in_place(target_, data, path_);
     return;
   }
 
-  const std::string temporary = temporary_name(target);
+  std::string temporary = temporary_name(target_);
   int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0)
-    throw OsError(errno, path);
+    throw OsError(errno, path_);
   try {
-    write_all(fd, data, path);
+    write_all(fd, data, path_);
     if (::fsync(fd) != 0)
-      throw OsError(errno, path);
-    if (::close(fd) != 0) {
-      fd = -1;
-      throw OsError(errno, path);
-    }
+      throw OsError(errno, path_);
+    int closed = ::close(fd);
     fd = -1;
-    if (::rename(temporary.c_str(), target.c_str()) != 0)
-      throw OsError(errno, path);
+    if (closed != 0)
+      throw OsError(errno, path_);
   } catch (...) {
     if (fd >= 0)
       ::close(fd);
     ::unlink(temporary.c_str());
     throw;
   }
+  temporary_ = std::move(temporary);
+}
+
+StagedFile::~StagedFile() {
+  if (!temporary_.empty())
+    ::unlink(temporary_.c_str());
+}
+
+void StagedFile::commit() {
+  if (temporary_.empty())
+    return;
+  if (::rename(temporary_.c_str(), target_.c_str()) != 0)
+    throw OsError(errno, path_);
+  temporary_.clear();
+}
+
+void write_file_atomically(const std::string &path, std::string_view data) {
+  StagedFile(path, data).commit();
 }
 
 std::string gzip_compress(std::string_view data) {

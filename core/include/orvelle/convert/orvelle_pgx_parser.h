@@ -59,6 +59,8 @@ public:
   std::vector<GeneOutcome> merge(const std::vector<RawCall> &calls);
   void collect_versions(const IPgxReader &parser);
   void write_provenance(const std::vector<GeneOutcome> &results, const std::string &out_path);
+  /// The sidecar's text for `results`.
+  std::string provenance_text(const std::vector<GeneOutcome> &results);
   /// The sidecar's path for a result path: ".gz", then ".json" removed, the suffix appended.
   static std::string provenance_path(std::string_view out_path);
 
