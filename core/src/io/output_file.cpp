@@ -81,9 +81,15 @@ StagedFile::StagedFile(const std::string &path, std::string_view data)
   if (::lstat(target_.c_str(), &info) == 0 && S_ISLNK(info.st_mode) &&
       ::realpath(target_.c_str(), resolved) != nullptr)
     target_ = resolved;
-  if (::stat(target_.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-    write_in_place(target_, data, path_);
-    return;
+  if (::stat(target_.c_str(), &info) == 0) {
+    if (!S_ISREG(info.st_mode)) {
+      write_in_place(target_, data, path_);
+      return;
+    }
+  } else if (errno != ENOENT) {
+    // A target the rename could never reach (a name too long, a file for a folder): say so
+    // now, while nothing has been replaced, rather than at commit.
+    throw OsError(errno, path_);
   }
 
   std::string temporary = temporary_name(target_);
