@@ -1,1 +1,3 @@
-target_sources(orvelle_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/file.cpp)
+target_sources(orvelle_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/newlines.cpp)
