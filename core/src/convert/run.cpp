@@ -24,8 +24,11 @@ std::vector<GeneOutcome> OrvellePgxParser::parse_files() {
     log::info("%s: %d gene call(s) from %s",
               {std::string(io::base_name(file_path)), static_cast<std::int64_t>(file_calls.size()),
                std::string(parser->source_name())});
-    calls.insert(calls.end(), std::make_move_iterator(file_calls.begin()),
-                 std::make_move_iterator(file_calls.end()));
+    if (calls.empty()) // one file, or the first: its calls as they are, not a copy
+      calls = std::move(file_calls);
+    else
+      calls.insert(calls.end(), std::make_move_iterator(file_calls.begin()),
+                   std::make_move_iterator(file_calls.end()));
     collect_versions(*parser);
   }
   std::vector<GeneOutcome> results = merge(calls);
@@ -41,25 +44,28 @@ std::optional<std::vector<GeneOutcome>> OrvellePgxParser::run(bool return_list) 
   // An empty folder part means the current directory, as everywhere else in a path.
   io::make_dirs(output_dir);
   std::string out_path = io::join(output_dir, output_json);
-  json::Writer out(gzip_output ? json::Layout::compact : json::Layout::indented);
-  out.begin_array();
-  for (const GeneOutcome &result : results)
-    result.write_result(out);
-  out.end_array();
   if (gzip_output && !out_path.ends_with(".gz"))
     out_path += ".gz";
 
   // Both files are written in full before either replaces its predecessor: a run that fails
   // leaves the result and its sidecar as they were, never a new result beside an old sidecar.
-  const std::string data = gzip_output ? io::gzip_compress(out.text()) : out.take();
-  io::StagedFile result_file(out_path, data);
+  // Each text is let go once staged, so the two are never held at once.
+  std::optional<io::StagedFile> result_file;
+  {
+    json::Writer out(gzip_output ? json::Layout::compact : json::Layout::indented);
+    out.begin_array();
+    for (const GeneOutcome &result : results)
+      result.write_result(out);
+    out.end_array();
+    result_file.emplace(out_path, gzip_output ? io::gzip_compress(out.text()) : out.take());
+  }
   std::optional<io::StagedFile> sidecar_file;
   std::string sidecar_path;
   if (write_provenance_enabled) {
     sidecar_path = provenance_path(out_path);
     sidecar_file.emplace(sidecar_path, provenance_text(results));
   }
-  result_file.commit();
+  result_file->commit();
   log::info("Wrote %d gene results to %s", {static_cast<std::int64_t>(results.size()), out_path});
   if (sidecar_file) {
     sidecar_file->commit();
