@@ -68,10 +68,11 @@ std::optional<Document> parse_fast(const std::string &text) {
   if (parser.max_depth() != kSimdjsonDepth &&
       parser.allocate(text.size(), kSimdjsonDepth) != simdjson::SUCCESS)
     return std::nullopt;
-  // The text's spare capacity serves as simdjson's padding when there is enough of it.
-  simdjson::padded_string_view padded(text);
+  // The text's spare capacity serves as simdjson's padding when there is enough of it; the
+  // std::string overload copies the text otherwise. (A padded_string_view would not: this
+  // simdjson then reads in place whatever the padding, past the end of a tight allocation.)
   dom::element root;
-  if (parser.parse(padded).get(root) != simdjson::SUCCESS)
+  if (parser.parse(text).get(root) != simdjson::SUCCESS)
     return std::nullopt;
   auto arena = std::make_unique<Arena>();
   Value value = copy(root, *arena);
