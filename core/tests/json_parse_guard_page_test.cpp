@@ -62,7 +62,24 @@ void operator delete(void *pointer) noexcept {
   std::free(pointer);
 }
 
+// Every other form goes through the two above, so that no block is freed by another allocator
+// than the one that made it (a sanitizer's runtime brings its own).
+void *operator new[](std::size_t size) { return operator new(size); }
+void *operator new(std::size_t size, const std::nothrow_t &) noexcept {
+  try {
+    return operator new(size);
+  } catch (const std::bad_alloc &) {
+    return nullptr;
+  }
+}
+void *operator new[](std::size_t size, const std::nothrow_t &tag) noexcept {
+  return operator new(size, tag);
+}
+void operator delete[](void *pointer) noexcept { operator delete(pointer); }
 void operator delete(void *pointer, std::size_t) noexcept { operator delete(pointer); }
+void operator delete[](void *pointer, std::size_t) noexcept { operator delete(pointer); }
+void operator delete(void *pointer, const std::nothrow_t &) noexcept { operator delete(pointer); }
+void operator delete[](void *pointer, const std::nothrow_t &) noexcept { operator delete(pointer); }
 
 #pragma GCC diagnostic pop
 
