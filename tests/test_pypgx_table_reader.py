@@ -102,10 +102,6 @@ class TestCells:
         assert PyPgxTableReader.is_pypgx_table(["S", " Genotype ", "Phenotype"])
         assert [c.diplotype for c in reader.parse()] == [None]
 
-    def test_rows_as_the_host_maps_them(self, tmp_path):
-        rows = reader_for(tmp_path, "A\tB\n1\n2\t3\t4\t5\n")._read_rows()
-        assert rows == [{"A": "1", "B": None}, {"A": "2", "B": "3", None: ["4", "5"]}]
-
 
 class TestTable:
     @pytest.mark.parametrize("header, expected", [
