@@ -1,0 +1,121 @@
+// bindings/driver/OrvellePgxParser.cpp: the driver module: the class OrvellePgxParser,
+// __version__, _SOURCE_RANK and from_cli.
+#include "driver/cli.h"
+#include "driver/request.h"
+#include "support/nb.h"
+
+#include "orvelle/convert/orvelle_pgx_parser.h"
+
+#include <nanobind/stl/set.h>
+#include <nanobind/stl/unique_ptr.h>
+
+using orvelle::GeneOutcome;
+using orvelle::OrvellePgxParser;
+namespace bind = orvelle::bind;
+
+namespace {
+
+nb::str text(std::string_view value) { return nb::str(value.data(), value.size()); }
+
+// The installed distribution's version; "0.0.0+unknown" only when it is not installed.
+std::string installed_version() {
+  nb::object metadata = nb::module_::import_("importlib.metadata");
+  try {
+    return nb::cast<std::string>(metadata.attr("version")("OrvellePgxParser"));
+  } catch (nb::python_error &error) {
+    if (!error.matches(metadata.attr("PackageNotFoundError")))
+      throw;
+    return "0.0.0+unknown";
+  }
+}
+
+nb::list results_list(std::vector<GeneOutcome> &&results) {
+  nb::list list;
+  for (GeneOutcome &result : results)
+    list.append(nb::cast(std::move(result)));
+  return list;
+}
+
+nb::dict provenance_dict(const OrvellePgxParser &self) {
+  nb::dict provenance;
+  for (const auto &[key, value] : self.provenance)
+    provenance[nb::cast(key)] = bind::to_python(*value.value);
+  return provenance;
+}
+
+nb::object run(OrvellePgxParser &self, nb::handle return_list) {
+  int wanted = PyObject_IsTrue(return_list.ptr());
+  if (wanted < 0)
+    throw nb::python_error();
+  std::optional<std::vector<GeneOutcome>> results = self.run(wanted == 1);
+  if (!results)
+    return nb::none();
+  nb::list payload;
+  for (const GeneOutcome &result : *results)
+    payload.append(nb::cast(result).attr("to_result")());
+  return payload;
+}
+
+} // namespace
+
+NB_MODULE(OrvellePgxParser, m) {
+  bind::import_runtime();
+  nb::module_::import_("OrvellePgxParser.Models");
+  nb::module_::import_("OrvellePgxParser.Parsers");
+
+  orvelle::set_package_version(installed_version());
+  m.attr("__version__") = text(orvelle::package_version());
+  nb::dict ranks;
+  for (const auto &[caller, rank] : orvelle::source_ranks())
+    ranks[text(caller)] = rank;
+  m.attr("_SOURCE_RANK") = ranks;
+
+  nb::class_<OrvellePgxParser> cls(m, "OrvellePgxParser",
+                                   "Converts one sample's PGx caller output into Orvelle results.");
+  cls.def(
+         "__init__",
+         [](OrvellePgxParser *self, nb::handle json_request) {
+           new (self) OrvellePgxParser(bind::request_from_host(json_request));
+         },
+         nb::arg("json_request").none() = nb::none())
+      // state
+      .def_rw("input_files", &OrvellePgxParser::input_files)
+      .def_rw("input_dir", &OrvellePgxParser::input_dir)
+      .def_rw("output_dir", &OrvellePgxParser::output_dir)
+      .def_rw("output_json", &OrvellePgxParser::output_json)
+      .def_rw("gzip_output", &OrvellePgxParser::gzip_output)
+      .def_rw("write_provenance", &OrvellePgxParser::write_provenance_enabled)
+      .def_rw("recover_dropped_genes", &OrvellePgxParser::recover_dropped_genes)
+      .def_rw("gene_filter", &OrvellePgxParser::gene_filter)
+      .def_ro("normalizer", &OrvellePgxParser::normalizer)
+      .def_rw("phenotype_source", &OrvellePgxParser::phenotype_source, nb::arg().none())
+      .def_prop_ro("provenance", &provenance_dict)
+      // the run
+      .def("run", &run, nb::arg("return_list") = false)
+      .def("parse_files", [](OrvellePgxParser &self) { return results_list(self.parse_files()); })
+      .def("_resolve_input_files", &OrvellePgxParser::resolve_input_files)
+      // request, preference, merge, provenance
+      .def(
+          "_resolve_phenotype_source",
+          [](OrvellePgxParser &self, nb::handle requested) {
+            return self.resolve_phenotype_source(bind::requested_source(requested));
+          },
+          nb::arg("requested").none())
+      .def("_source_preference", &OrvellePgxParser::source_preference)
+      .def(
+          "_merge",
+          [](OrvellePgxParser &self, const std::vector<orvelle::RawCall> &calls) {
+            return results_list(self.merge(calls));
+          },
+          nb::arg("calls"))
+      .def("_collect_versions", &OrvellePgxParser::collect_versions, nb::arg("parser"))
+      .def("_write_provenance", &OrvellePgxParser::write_provenance, nb::arg("results"),
+           nb::arg("out_path"));
+  nb::list suffixes;
+  for (std::string_view suffix : OrvellePgxParser::INPUT_SUFFIXES)
+    suffixes.append(text(suffix));
+  cls.attr("INPUT_SUFFIXES") = nb::tuple(suffixes);
+
+  m.def("from_cli", &bind::from_cli,
+        "Runs one conversion from the command line (the command orvelle-pgx-parser).");
+}

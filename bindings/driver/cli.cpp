@@ -1,0 +1,78 @@
+// bindings/driver/cli.cpp: the command `orvelle-pgx-parser`, built on the host's argparse and
+// logging (called once per process, so they are used as they are, through the C API).
+#include "driver/cli.h"
+
+#include "driver/request.h"
+#include "support/nb.h"
+
+#include "orvelle/constants.h"
+#include "orvelle/convert/orvelle_pgx_parser.h"
+
+namespace orvelle::bind {
+namespace {
+
+namespace c = constants;
+using namespace nb::literals;
+
+nb::str text(std::string_view value) { return nb::str(value.data(), value.size()); }
+
+nb::object argument_parser() {
+  nb::object argparse = nb::module_::import_("argparse");
+  nb::object parser = argparse.attr("ArgumentParser")(
+      "prog"_a = "orvelle-pgx-parser",
+      "description"_a = "Convert PharmCAT / pbStarPhase / diplotype-table PGx output into the "
+                        "Orvelle PGx JSON format for upload to Orvelle Analysis.");
+  nb::object add = parser.attr("add_argument");
+  add("input_files", "nargs"_a = "*", "help"_a = "input .json / .csv files");
+  add("--input-dir", "default"_a = ".", "help"_a = "directory to scan when no files are given");
+  add("--output-dir", "default"_a = ".");
+  add("--output-json", "default"_a = text(c::DEFAULT_OUTPUT_JSON));
+  add("--gzip", "action"_a = "store_true", "help"_a = "gzip the output");
+  add("--no-provenance", "action"_a = "store_true");
+  add("--no-recover", "action"_a = "store_true",
+      "help"_a = "do not recover genes PharmCAT dropped");
+  add("--genes", "nargs"_a = "*", "help"_a = "restrict output to these genes");
+  add("--phenotype-source",
+      "help"_a = "preferred PharmCAT phenotype source (CPIC or DPWG). Falls back to the other "
+                 "source for genes the chosen one does not give a usable phenotype for. Defaults "
+                 "to CPIC.");
+  add("--log-level", "default"_a = "INFO");
+  return parser;
+}
+
+// The standard level names; anything else is INFO.
+int log_level(nb::handle logging, const std::string &name) {
+  for (const char *known :
+       {"CRITICAL", "FATAL", "ERROR", "WARNING", "WARN", "INFO", "DEBUG", "NOTSET"})
+    if (name == known)
+      return nb::cast<int>(logging.attr(known));
+  return nb::cast<int>(logging.attr("INFO"));
+}
+
+} // namespace
+
+void from_cli() {
+  nb::object args = argument_parser().attr("parse_args")();
+
+  nb::object logging = nb::module_::import_("logging");
+  std::string level = nb::cast<std::string>(nb::str(args.attr("log_level")).attr("upper")());
+  // basicConfig leaves a host's own logging set-up as it is.
+  logging.attr("basicConfig")("level"_a = log_level(logging, level),
+                              "format"_a = "%(levelname)s %(message)s");
+
+  nb::dict request;
+  request[text(c::INPUT_FILES)] = args.attr("input_files");
+  request[text(c::INPUT_DIR)] = args.attr("input_dir");
+  request[text(c::OUTPUT_DIR)] = args.attr("output_dir");
+  request[text(c::OUTPUT_JSON)] = args.attr("output_json");
+  request[text(c::GZIP_OUTPUT)] = args.attr("gzip");
+  request[text(c::WRITE_PROVENANCE)] = !nb::cast<bool>(args.attr("no_provenance"));
+  request[text(c::RECOVER_DROPPED_GENES)] = !nb::cast<bool>(args.attr("no_recover"));
+  request[text(c::GENE_FILTER)] = args.attr("genes");
+  request[text(c::PHENOTYPE_SOURCE)] = args.attr("phenotype_source");
+
+  OrvellePgxParser driver(request_from_host(request));
+  driver.run(false);
+}
+
+} // namespace orvelle::bind

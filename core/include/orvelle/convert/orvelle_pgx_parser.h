@@ -1,0 +1,89 @@
+// orvelle/convert/orvelle_pgx_parser.h: the driver of one conversion: inputs in, one result
+// per gene out, with the provenance sidecar.
+#pragma once
+
+#include "orvelle/convert/conversion_request.h"
+#include "orvelle/json/document.h"
+#include "orvelle/normalize/allele_call_harmonizer.h"
+#include "orvelle/readers/ipgx_reader.h"
+#include "orvelle/records/gene_outcome.h"
+#include "orvelle/records/raw_call.h"
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace orvelle {
+
+/// A JSON value that keeps the document it lives in alive.
+struct SharedValue {
+  std::shared_ptr<const json::Document> document;
+  const json::Value *value;
+};
+
+/// Caller rank: a higher rank wins the merge; callers not listed rank 0.
+int source_rank(std::string_view source) noexcept;
+/// The listed callers and their ranks, highest first.
+const std::vector<std::pair<std::string_view, int>> &source_ranks();
+
+/// The package version written into the sidecar; the host sets it once at load.
+void set_package_version(std::string version);
+const std::string &package_version();
+
+class OrvellePgxParser {
+public:
+  /// Builds the state in order: the request's values, the normaliser (which loads the
+  /// mapping tables), then the checked phenotype source.
+  explicit OrvellePgxParser(ConversionRequest request);
+
+  // --- request and phenotype-source preference --------------------------------------------
+  /// The known source matching `requested` (trimmed, case-insensitive) in the rules' own
+  /// spelling; absent, with a warning, when none matches.
+  std::optional<std::string>
+  resolve_phenotype_source(const std::optional<RequestedSource> &requested);
+  /// The chosen source first, then the rest of the default order.
+  std::vector<std::string> source_preference() const;
+
+  // --- the run ----------------------------------------------------------------------------
+  std::vector<std::string> resolve_input_files() const;
+  std::vector<GeneOutcome> parse_files();
+  /// Writes the result (and the sidecar), or with `return_list` only returns the results.
+  std::optional<std::vector<GeneOutcome>> run(bool return_list);
+
+  // --- merge and provenance ---------------------------------------------------------------
+  std::vector<GeneOutcome> merge(const std::vector<RawCall> &calls);
+  void collect_versions(const IPgxReader &parser);
+  void write_provenance(const std::vector<GeneOutcome> &results, const std::string &out_path);
+  /// The sidecar's path for a result path: ".gz", then ".json" removed, the suffix appended.
+  static std::string provenance_path(std::string_view out_path);
+
+  // --- state, public as the host sees it ----------------------------------------------------
+  std::vector<std::string> input_files;
+  std::string input_dir;
+  std::string output_dir;
+  std::string output_json;
+  bool gzip_output;
+  bool write_provenance_enabled;
+  bool recover_dropped_genes;
+  std::set<std::string> gene_filter;
+  AlleleCallHarmonizer normalizer;
+  std::optional<std::string> phenotype_source;
+  /// Caller versions in order of first insertion; a later file's value replaces in place.
+  std::vector<std::pair<std::string, SharedValue>> provenance;
+
+  /// Name endings a folder scan accepts (compared case-insensitively).
+  static constexpr std::array<std::string_view, 3> INPUT_SUFFIXES = {".json", ".csv", ".tsv"};
+  static constexpr std::string_view NO_INPUT_MESSAGE =
+      "No input files found. Provide input_files or an input_dir containing .json/.csv PGx "
+      "output.";
+
+private:
+  std::vector<std::string> rule_texts(std::string_view key) const;
+};
+
+} // namespace orvelle

@@ -1,0 +1,48 @@
+// core/src/convert/input_files.cpp: which files a run reads, in reading order.
+#include "orvelle/convert/orvelle_pgx_parser.h"
+
+#include "orvelle/io/file.h"
+#include "orvelle/log.h"
+#include "orvelle/text/host_text.h"
+
+#include <algorithm>
+
+namespace orvelle {
+namespace {
+
+bool has_input_suffix(std::string_view name) {
+  const std::string lowered = text::lower(name);
+  const auto &suffixes = OrvellePgxParser::INPUT_SUFFIXES;
+  return std::any_of(suffixes.begin(), suffixes.end(),
+                     [&](std::string_view suffix) { return lowered.ends_with(suffix); });
+}
+
+} // namespace
+
+std::vector<std::string> OrvellePgxParser::resolve_input_files() const {
+  std::vector<std::string> resolved;
+  for (const std::string &name : input_files) {
+    if (io::exists(name)) {
+      resolved.push_back(name);
+      continue;
+    }
+    std::string candidate = io::join(input_dir, name);
+    if (io::exists(candidate))
+      resolved.push_back(std::move(candidate));
+    else
+      log::warning("Input file not found, skipping: %s", {name});
+  }
+  if (!resolved.empty() || !io::is_dir(input_dir))
+    return resolved;
+
+  // Nothing named could be found: every input file of the folder, in code-point order.
+  for (const std::string &name : io::list_dir(input_dir)) {
+    std::string path = io::join(input_dir, name);
+    if (has_input_suffix(name) && io::is_file(path))
+      resolved.push_back(std::move(path));
+  }
+  std::sort(resolved.begin(), resolved.end());
+  return resolved;
+}
+
+} // namespace orvelle

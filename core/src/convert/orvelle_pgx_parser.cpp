@@ -1,0 +1,87 @@
+// core/src/convert/orvelle_pgx_parser.cpp: construction, the phenotype-source check and
+// preference, the caller ranking.
+#include "orvelle/convert/orvelle_pgx_parser.h"
+
+#include "orvelle/constants.h"
+#include "orvelle/text/host_text.h"
+
+#include <algorithm>
+
+namespace orvelle {
+namespace {
+std::string &version_text() {
+  static std::string version = "0.0.0+unknown";
+  return version;
+}
+} // namespace
+
+void set_package_version(std::string version) { version_text() = std::move(version); }
+const std::string &package_version() { return version_text(); }
+
+const std::vector<std::pair<std::string_view, int>> &source_ranks() {
+  static const std::vector<std::pair<std::string_view, int>> ranks = {
+      {constants::CALLER_PHARMCAT_REPORT, 3}, {constants::CALLER_PHARMCAT_PHENOTYPE, 2},
+      {constants::CALLER_PBSTARPHASE, 1},     {constants::CALLER_PYPGX, 1},
+      {constants::CALLER_DIPLOTYPE_TABLE, 0},
+  };
+  return ranks;
+}
+
+int source_rank(std::string_view source) noexcept {
+  for (const auto &[caller, rank] : source_ranks())
+    if (caller == source)
+      return rank;
+  return 0;
+}
+
+OrvellePgxParser::OrvellePgxParser(ConversionRequest request)
+    : input_files(std::move(request.input_files)), input_dir(std::move(request.input_dir)),
+      output_dir(std::move(request.output_dir)), output_json(std::move(request.output_json)),
+      gzip_output(request.gzip_output), write_provenance_enabled(request.write_provenance),
+      recover_dropped_genes(request.recover_dropped_genes),
+      gene_filter(std::move(request.gene_filter)), normalizer(),
+      phenotype_source(resolve_phenotype_source(request.phenotype_source)) {}
+
+std::vector<std::string> OrvellePgxParser::rule_texts(std::string_view key) const {
+  std::vector<std::string> texts;
+  const json::Value *rule = normalizer.rules().find(key);
+  if (rule == nullptr || !rule->truthy() || !rule->is_array())
+    return texts;
+  for (const json::Value &entry : rule->items())
+    texts.push_back(text::to_text(entry));
+  return texts;
+}
+
+std::optional<std::string>
+OrvellePgxParser::resolve_phenotype_source(const std::optional<RequestedSource> &requested) {
+  if (!requested)
+    return std::nullopt;
+  const std::vector<std::string> known = rule_texts("phenotype_source_preference");
+  const std::string wanted = text::upper(text::strip(requested->text));
+  for (const std::string &entry : known)
+    if (text::upper(entry) == wanted)
+      return entry;
+
+  std::string listed;
+  for (const std::string &entry : known) {
+    if (!listed.empty())
+      listed += ", ";
+    listed += entry;
+  }
+  log::warning("Unknown phenotype source %r; using the default order %s",
+               {requested->original, listed});
+  return std::nullopt;
+}
+
+std::vector<std::string> OrvellePgxParser::source_preference() const {
+  std::vector<std::string> order = rule_texts("phenotype_source_preference");
+  if (!phenotype_source || phenotype_source->empty())
+    return order;
+  std::vector<std::string> preferred{*phenotype_source};
+  for (std::string &entry : order)
+    if (entry != *phenotype_source)
+      preferred.push_back(std::move(entry));
+  return preferred;
+}
+
+} // namespace orvelle

@@ -1,0 +1,97 @@
+// core/src/convert/provenance.cpp: caller versions and the provenance sidecar.
+#include "orvelle/convert/orvelle_pgx_parser.h"
+
+#include "orvelle/errors.h"
+#include "orvelle/io/output_file.h"
+#include "orvelle/json/write.h"
+#include "orvelle/log.h"
+#include "orvelle/readers/pharmcat_json_reader.h"
+#include "orvelle/readers/starphase_json_reader.h"
+
+#include <algorithm>
+
+namespace orvelle {
+namespace {
+
+std::optional<json::Document> read_versions(const IPgxReader &parser) {
+  if (const auto *report = dynamic_cast<const PharmcatReportJsonParser *>(&parser))
+    return report->read_versions();
+  if (const auto *starphase = dynamic_cast<const StarPhaseJsonReader *>(&parser))
+    return starphase->read_versions();
+  return std::nullopt;
+}
+
+} // namespace
+
+void OrvellePgxParser::collect_versions(const IPgxReader &parser) {
+  std::optional<json::Document> versions;
+  try {
+    versions = read_versions(parser);
+  } catch (const OsError &error) {
+    log::warning("Could not read versions from %s: %s", {parser.file_path(), error.what()});
+  } catch (const std::exception &error) {
+    // The host's ValueError family: bad content, invalid JSON, undecodable bytes.
+    if (dynamic_cast<const ValueError *>(&error) == nullptr &&
+        dynamic_cast<const UnicodeDecodeFailure *>(&error) == nullptr)
+      throw;
+    log::warning("Could not read versions from %s: %s", {parser.file_path(), error.what()});
+  }
+  if (!versions || !versions->root().is_object())
+    return;
+
+  auto document = std::make_shared<const json::Document>(std::move(*versions));
+  for (const json::Member &member : document->root().members()) {
+    SharedValue value{document, &member.value};
+    auto same_key = [&](const auto &entry) { return entry.first == member.key; };
+    if (auto found = std::find_if(provenance.begin(), provenance.end(), same_key);
+        found != provenance.end())
+      found->second = value;
+    else
+      provenance.emplace_back(std::string(member.key), value);
+  }
+}
+
+std::string OrvellePgxParser::provenance_path(std::string_view out_path) {
+  if (out_path.ends_with(".gz"))
+    out_path.remove_suffix(3);
+  if (out_path.ends_with(".json"))
+    out_path.remove_suffix(5);
+  return std::string(out_path) + std::string(constants::PROVENANCE_SUFFIX);
+}
+
+void OrvellePgxParser::write_provenance(const std::vector<GeneOutcome> &results,
+                                        const std::string &out_path) {
+  const std::string path = provenance_path(out_path);
+  json::Writer out(json::Layout::indented);
+  out.begin_object();
+  out.key("parserVersion").string(package_version());
+  out.key("phenotypeSourcePreference").begin_array();
+  for (const std::string &source : source_preference())
+    out.string(source);
+  out.end_array();
+  out.key("mappingVersions").value(normalizer.mapping_versions().root());
+  std::vector<std::string> passthrough = rule_texts("passthrough_sources");
+  std::sort(passthrough.begin(), passthrough.end());
+  out.key("passthroughSources").begin_array();
+  for (const std::string &source : passthrough)
+    out.string(source);
+  out.end_array();
+  out.key("callers").begin_object();
+  for (const auto &[key, value] : provenance)
+    out.key(key).value(*value.value);
+  out.end_object();
+  out.key("unmappedTerms").begin_array();
+  for (const std::string &term : normalizer.unmapped_terms()) // a sorted set: code-point order
+    out.string(term);
+  out.end_array();
+  out.key("genes").begin_array();
+  for (const GeneOutcome &result : results)
+    result.write_provenance(out);
+  out.end_array();
+  out.end_object();
+
+  io::write_file_atomically(path, out.text());
+  log::info("Wrote provenance to %s", {path});
+}
+
+} // namespace orvelle

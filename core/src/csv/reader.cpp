@@ -1,0 +1,178 @@
+// core/src/csv/reader.cpp: the host's non-strict csv reader state machine over a whole text.
+//
+// The host feeds its parser one physical line at a time ("\n", "\r" or "\r\n" ends one) and
+// then marks the line's end. Outside quotes the line end characters themselves already close
+// the record, and inside quotes the mark is ignored, so the text can be scanned as one piece.
+// The scan is byte-wise: delimiters, quotes and line ends are ASCII, and no UTF-8 sequence
+// holds an ASCII byte. Characters are counted only for fields whose bytes could pass the limit.
+#include "orvelle/csv/reader.h"
+
+#include "orvelle/errors.h"
+#include "orvelle/text/utf8.h"
+
+#include <atomic>
+#include <cstring>
+#include <string>
+
+namespace orvelle::csv {
+namespace {
+
+std::atomic<bool> nul_refused_setting{false};
+
+constexpr const char *FIELD_TOO_LARGE = "field larger than field limit (131072)";
+constexpr const char *NUL_IN_LINE = "line contains NUL";
+
+bool is_line_end(char c) noexcept { return c == '\r' || c == '\n'; }
+
+/// The field being filled from slices of the text, held to the host's size limit.
+class FieldBuilder {
+public:
+  explicit FieldBuilder(std::string &out) : out_(out) { out_.clear(); }
+
+  /// Appends text[from, to). Returns the text offset of the first character beyond the
+  /// limit, or npos while the field stays within it.
+  std::size_t append(std::string_view text, std::size_t from, std::size_t to) {
+    out_.append(text.data() + from, to - from);
+    if (out_.size() <= FIELD_SIZE_LIMIT)
+      return std::string::npos;
+    std::string_view piece = text.substr(from, to - from);
+    chars_ += text::count_code_points(
+        std::string_view(out_).substr(counted_, out_.size() - piece.size() - counted_));
+    std::size_t piece_chars = text::count_code_points(piece);
+    if (chars_ + piece_chars > FIELD_SIZE_LIMIT)
+      return from + text::prefix_bytes(piece, FIELD_SIZE_LIMIT - chars_);
+    chars_ += piece_chars;
+    counted_ = out_.size();
+    return std::string::npos;
+  }
+
+private:
+  std::string &out_;
+  std::size_t counted_ = 0; ///< bytes of out_ whose characters are in chars_
+  std::size_t chars_ = 0;
+};
+
+} // namespace
+
+void set_nul_refused(bool refused) noexcept {
+  nul_refused_setting.store(refused, std::memory_order_relaxed);
+}
+
+bool nul_refused() noexcept { return nul_refused_setting.load(std::memory_order_relaxed); }
+
+Reader::Reader(std::string_view text, Dialect dialect)
+    : text_(text), dialect_(dialect), nul_refused_(nul_refused()) {
+  for (char c : {dialect.delimiter, '\r', '\n'})
+    ends_unquoted_run_[static_cast<unsigned char>(c)] = true;
+  if (nul_refused_)
+    ends_unquoted_run_[0] = true;
+}
+
+bool Reader::next(std::vector<std::string> &row) {
+  if (pos_ >= text_.size())
+    return false;
+  std::size_t fields = 0;
+  if (is_line_end(text_[pos_])) { // a blank line
+    pos_ = after_line_end(pos_);
+  } else {
+    FieldEnd end;
+    do {
+      if (fields == row.size())
+        row.emplace_back();
+      end = read_field(row[fields++]);
+    } while (end == FieldEnd::delimiter);
+  }
+  row.resize(fields);
+  return true;
+}
+
+Reader::FieldEnd Reader::read_field(std::string &out) {
+  const std::string_view text = text_;
+  const std::size_t size = text.size();
+  std::size_t pos = pos_;
+  FieldBuilder field(out);
+  auto add = [&](std::size_t from, std::size_t to) {
+    if (std::size_t over = field.append(text, from, to); over != std::string::npos)
+      fail(over, FIELD_TOO_LARGE);
+  };
+  auto ends_at = [&](std::size_t at, FieldEnd how) {
+    pos_ = how == FieldEnd::record ? after_line_end(at) : how == FieldEnd::delimiter ? at + 1 : at;
+    return how;
+  };
+
+  if (dialect_.skipinitialspace)
+    while (pos < size && text[pos] == ' ')
+      ++pos;
+  if (pos == size)
+    return ends_at(pos, FieldEnd::input);
+  if (is_line_end(text[pos]))
+    return ends_at(pos, FieldEnd::record);
+  if (text[pos] == dialect_.delimiter)
+    return ends_at(pos, FieldEnd::delimiter);
+
+  if (text[pos] == dialect_.quotechar) {
+    ++pos;
+    for (;;) { // inside quotes: line ends are kept, the text's end closes the field
+      const void *found = std::memchr(text.data() + pos, dialect_.quotechar, size - pos);
+      std::size_t quote = found ? static_cast<const char *>(found) - text.data() : size;
+      if (nul_refused_)
+        if (const void *nul = std::memchr(text.data() + pos, '\0', quote - pos)) {
+          std::size_t at = static_cast<const char *>(nul) - text.data();
+          add(pos, at);
+          fail(at, NUL_IN_LINE);
+        }
+      add(pos, quote);
+      if (quote == size)
+        return ends_at(size, FieldEnd::input);
+      pos = quote + 1;
+      if (!dialect_.doublequote)
+        break; // the quoted part is over; what follows is taken as it comes
+      if (pos == size)
+        return ends_at(pos, FieldEnd::input);
+      char c = text[pos];
+      if (c == dialect_.quotechar) { // a doubled quote stands for one
+        add(pos, pos + 1);
+        ++pos;
+        continue;
+      }
+      if (c == dialect_.delimiter)
+        return ends_at(pos, FieldEnd::delimiter);
+      if (is_line_end(c))
+        return ends_at(pos, FieldEnd::record);
+      break; // any other character after the closing quote joins the field
+    }
+  }
+
+  // Unquoted, or the rest after a quoted part: quotes here are ordinary characters.
+  std::size_t end = unquoted_run_end(pos);
+  add(pos, end);
+  if (end == size)
+    return ends_at(end, FieldEnd::input);
+  char c = text[end];
+  if (c == dialect_.delimiter)
+    return ends_at(end, FieldEnd::delimiter);
+  if (c == '\0')
+    fail(end, NUL_IN_LINE);
+  return ends_at(end, FieldEnd::record);
+}
+
+std::size_t Reader::unquoted_run_end(std::size_t pos) const noexcept {
+  const auto *bytes = reinterpret_cast<const unsigned char *>(text_.data());
+  const std::size_t size = text_.size();
+  while (pos < size && !ends_unquoted_run_[bytes[pos]])
+    ++pos;
+  return pos;
+}
+
+std::size_t Reader::after_line_end(std::size_t pos) const noexcept {
+  return text_[pos] == '\r' && pos + 1 < text_.size() && text_[pos + 1] == '\n' ? pos + 2 : pos + 1;
+}
+
+void Reader::fail(std::size_t at, const char *message) {
+  // The host drops the rest of the physical line in fault and carries on after it.
+  std::size_t end = text_.find_first_of("\r\n", at);
+  pos_ = end == std::string_view::npos ? text_.size() : after_line_end(end);
+  throw CsvError(message);
+}
+
+} // namespace orvelle::csv

@@ -1,0 +1,73 @@
+"""The command line, run as a user would: in a subprocess."""
+
+import json
+import subprocess
+import sys
+
+import pytest
+
+from driver_support import diplotype_csv
+
+COMMAND = [sys.executable, "-m", "OrvellePgxParser"]
+
+
+def run(*args, cwd):
+    return subprocess.run([*COMMAND, *args], cwd=cwd, capture_output=True, text=True, timeout=60)
+
+
+@pytest.fixture
+def folder(tmp_path):
+    diplotype_csv(tmp_path / "a.csv", [("CYP2D6", "*1/*4", "Normal Metabolizer")])
+    diplotype_csv(tmp_path / "b.csv", [("NUDT15", "*1/*1", "Normal Metabolizer")])
+    return tmp_path
+
+
+def test_without_arguments_scans_the_current_directory(folder):
+    done = run(cwd=folder)
+    assert done.returncode == 0, done.stderr
+    assert [e["Id"] for e in json.loads((folder / "orvelle_pgx.json").read_text())] == [
+        "CYP2D6", "NUDT15"]
+    assert (folder / "orvelle_pgx.provenance.json").exists()
+    assert done.stderr.strip().splitlines()[-1] == (
+        "INFO Wrote provenance to ./orvelle_pgx.provenance.json")
+
+
+def test_genes_take_following_names_and_options_end_them(folder):
+    assert run("--genes", "CYP2D6", "a.csv", "--no-prov", cwd=folder).returncode == 0
+    assert [e["Id"] for e in json.loads((folder / "orvelle_pgx.json").read_text())] == ["CYP2D6"]
+    assert run("a.csv", "--genes", cwd=folder).returncode == 0
+    assert [e["Id"] for e in json.loads((folder / "orvelle_pgx.json").read_text())] == ["CYP2D6"]
+
+
+def test_gzip_prefix_and_log_level(folder):
+    done = run("--gz", "--log-level", "warning", "a.csv", cwd=folder)
+    assert done.returncode == 0 and done.stderr == ""
+    assert (folder / "orvelle_pgx.json.gz").exists()
+
+
+@pytest.mark.parametrize("args", [["a.csv", "--gzip", "b.csv"], ["a.csv", "--gzip", "--", "b.csv"],
+                                  ["--no"], ["--bogus"], ["--output-dir"]])
+def test_usage_errors_end_with_status_2(folder, args):
+    done = run(*args, cwd=folder)
+    assert done.returncode == 2
+    assert done.stderr.startswith("usage: orvelle-pgx-parser")
+
+
+def test_help_lists_the_arguments(folder):
+    done = run("-h", cwd=folder)
+    assert done.returncode == 0
+    assert "input .json / .csv files" in done.stdout and "--phenotype-source" in done.stdout
+
+
+def test_a_failed_conversion_is_one_line_and_non_zero(tmp_path):
+    done = run("--input-dir", "nowhere", cwd=tmp_path)
+    assert done.returncode == 1
+    assert done.stderr.strip().splitlines()[-1] == (
+        "orvelle-pgx-parser: error: No input files found. Provide input_files or an input_dir "
+        "containing .json/.csv PGx output.")
+    assert "Traceback" not in done.stderr
+
+
+def test_unknown_log_level_selects_info(folder):
+    done = run("--log-level", "chatty", "a.csv", cwd=folder)
+    assert done.returncode == 0 and "INFO Wrote 1 gene results to" in done.stderr

@@ -1,0 +1,129 @@
+"""The merge of all raw calls into one result per gene: rank, preference, fallback, recovery."""
+
+import pytest
+
+from OrvellePgxParser.Models import RawCall
+from OrvellePgxParser.OrvellePgxParser import _SOURCE_RANK
+
+from driver_support import RULES, driver
+
+REPORT, PHENOTYPE, STARPHASE, PYPGX, TABLE = (
+    "pharmcat_report", "pharmcat_phenotype", "pbstarphase", "pypgx", "diplotype_table")
+
+
+def call(gene="CYP2C19", source=REPORT, phenotype_source=None, diplotype="*1/*1",
+         phenotypes=("Normal Metabolizer",)):
+    return RawCall(gene=gene, diplotype=diplotype, phenotypes=list(phenotypes), source=source,
+                   phenotype_source=phenotype_source)
+
+
+def test_caller_ranks():
+    assert _SOURCE_RANK == {REPORT: 3, PHENOTYPE: 2, STARPHASE: 1, PYPGX: 1, TABLE: 0}
+
+
+class TestOrder:
+    def test_higher_rank_wins_over_a_preferred_source(self):
+        results = driver()._merge([
+            call(source=STARPHASE, diplotype="*2/*2"),
+            call(source=REPORT, phenotype_source="DPWG", diplotype="*1/*1"),
+        ])
+        assert [r.source for r in results] == [REPORT]
+        assert results[0].star_allele == "*1/*1"
+
+    def test_preference_then_arrival_order_within_a_rank(self):
+        parser = driver()
+        dpwg = call(phenotype_source="DPWG", diplotype="*2/*2")
+        cpic = call(phenotype_source="CPIC", diplotype="*1/*1")
+        assert parser._merge([dpwg, cpic])[0].phenotype_source == "CPIC"
+        first = call(source=STARPHASE, diplotype="*3/*3")
+        second = call(source=PYPGX, diplotype="*4/*4")
+        assert parser._merge([first, second])[0].star_allele == "*3/*3"
+
+    def test_requested_source_moves_to_the_front(self):
+        parser = driver({"phenotype_source": " dpwg "})
+        assert parser.phenotype_source == "DPWG"
+        assert parser._source_preference() == ["DPWG", "CPIC"]
+        merged = parser._merge([call(phenotype_source="CPIC"), call(phenotype_source="DPWG")])
+        assert merged[0].phenotype_source == "DPWG"
+
+    def test_unknown_caller_sorts_with_the_user_table(self):
+        results = driver()._merge([call(source="elsewhere", diplotype="*9/*9"),
+                                   call(source=TABLE, diplotype="*1/*1")])
+        assert results[0].star_allele == "*9/*9"
+
+    def test_results_in_code_point_order_and_case_sensitive_groups(self):
+        calls = [call(gene=g) for g in ["cyp2d6", "CYP2D6", "CYP2C9", "CYP2C19"]]
+        assert [r.gene for r in driver()._merge(calls)] == ["CYP2C19", "CYP2C9", "CYP2D6", "cyp2d6"]
+        filtered = driver({"gene_filter": ["CYP2D6"]})._merge(calls)
+        assert [r.gene for r in filtered] == ["CYP2D6"]
+
+    def test_empty_gene_filter_means_no_restriction(self):
+        assert len(driver({"gene_filter": []})._merge([call(gene="A"), call(gene="B")])) == 2
+
+
+class TestFallback:
+    def test_activity_taken_from_a_later_call_with_a_warning(self):
+        results = driver()._merge([
+            call(phenotype_source="DPWG", diplotype="*2/*2", phenotypes=["Poor Metabolizer"]),
+            call(phenotype_source="CPIC", diplotype="*1/*1", phenotypes=["n/a"]),
+        ])
+        best = results[0]
+        assert (best.star_allele, best.activity, best.phenotype_source) == (
+            "*1/*1", "Poor Metabolizer", "DPWG")
+        assert best.warnings[-1] == "no usable phenotype from CPIC; taken from DPWG"
+
+    def test_no_fallback_without_the_rule(self):
+        rules = {k: v for k, v in RULES.items() if k != "allow_source_fallback"}
+        results = driver(rules=rules)._merge([
+            call(phenotype_source="CPIC", phenotypes=[]),
+            call(phenotype_source="DPWG", phenotypes=["Poor Metabolizer"]),
+        ])
+        assert results[0].activity is None
+
+    def test_without_any_activity_the_first_call_stays_and_is_logged(self, warnings_log):
+        results = driver()._merge([call(diplotype=None, phenotypes=[]),
+                                   call(source=TABLE, diplotype=None, phenotypes=[])])
+        assert results[0].source == REPORT
+        assert not any(w.startswith("no usable phenotype") for w in results[0].warnings)
+        assert any(r.msg == "%s produced neither diplotype nor phenotype" and r.args == ("CYP2C19",)
+                   for r in warnings_log())
+
+
+class TestRecovery:
+    def test_gene_only_from_pbstarphase_kept_when_recoverable(self):
+        results = driver()._merge([call(gene="CYP2B6", source=STARPHASE),
+                                   call(gene="CYP3A4", source=STARPHASE)])
+        assert [r.gene for r in results] == ["CYP2B6"]
+        assert results[0].warnings[-1] == (
+            "recovered from pbStarPhase; PharmCAT reported no guideline")
+
+    def test_recovery_switched_off(self):
+        assert driver({"recover_dropped_genes": False})._merge(
+            [call(gene="CYP2B6", source=STARPHASE)]) == []
+
+    def test_gene_from_pbstarphase_and_another_caller_is_not_recovered(self):
+        results = driver()._merge([call(gene="CYP3A4", source=STARPHASE),
+                                   call(gene="CYP3A4", source=TABLE)])
+        assert len(results) == 1
+        assert not any("recovered" in w for w in results[0].warnings)
+
+
+class TestPhenotypeSourceRequest:
+    @pytest.mark.parametrize("requested", ["cpic", " Cpic ", "CPIC"])
+    def test_resolves_to_the_rules_spelling(self, requested):
+        assert driver()._resolve_phenotype_source(requested) == "CPIC"
+
+    def test_unknown_source_warns_and_keeps_the_default_order(self, warnings_log):
+        parser = driver()
+        assert parser._resolve_phenotype_source("CPIC2") is None
+        record = warnings_log()[-1]
+        assert record.msg == "Unknown phenotype source %r; using the default order %s"
+        assert record.args == ("CPIC2", "CPIC, DPWG")
+        assert record.getMessage() == (
+            "Unknown phenotype source 'CPIC2'; using the default order CPIC, DPWG")
+
+    def test_without_known_sources_every_request_is_unknown(self, warnings_log):
+        parser = driver(rules={})
+        assert parser._resolve_phenotype_source("CPIC") is None
+        assert warnings_log()[-1].getMessage().endswith("using the default order ")
+        assert parser._source_preference() == []
