@@ -1,10 +1,42 @@
 // bindings/support/json_convert.cpp: JSON values <-> host objects.
 #include "support/nb.h"
 
+#include <string_view>
 #include <vector>
 
 namespace orvelle::bind {
+namespace {
 
+// A new reference from the C API, or the host's error raised.
+nb::object checked(PyObject *object) {
+  if (object == nullptr)
+    throw nb::python_error();
+  return nb::steal(object);
+}
+
+// A WTF-8 text as a str, lone surrogates kept.
+nb::object text_object(std::string_view text) {
+  return checked(
+      PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "surrogatepass"));
+}
+
+// Host objects may nest as deep as the host allows; the host's own recursion limit guards
+// the C++ stack while they are walked.
+class RecursionGuard {
+public:
+  explicit RecursionGuard(const char *where) {
+    if (Py_EnterRecursiveCall(where) != 0)
+      throw nb::python_error();
+  }
+  ~RecursionGuard() { Py_LeaveRecursiveCall(); }
+  RecursionGuard(const RecursionGuard &) = delete;
+  RecursionGuard &operator=(const RecursionGuard &) = delete;
+};
+
+} // namespace
+
+// Recursion is bounded: parsed trees nest at most json::max_depth deep, and built ones no
+// deeper than the host objects they came from.
 nb::object to_python(const json::Value &value) {
   switch (value.kind()) {
   case json::Kind::null:
@@ -15,12 +47,12 @@ nb::object to_python(const json::Value &value) {
     return nb::int_(value.as_int());
   case json::Kind::big_integer: {
     std::string digits(value.as_string());
-    return nb::steal(PyLong_FromString(digits.c_str(), nullptr, 10));
+    return checked(PyLong_FromString(digits.c_str(), nullptr, 10)); // the host's digit limit too
   }
   case json::Kind::real:
     return nb::float_(value.as_real());
   case json::Kind::string:
-    return nb::cast(std::string(value.as_string()));
+    return text_object(value.as_string());
   case json::Kind::array: {
     nb::list list;
     for (const json::Value &item : value.items())
@@ -30,7 +62,7 @@ nb::object to_python(const json::Value &value) {
   case json::Kind::object: {
     nb::dict dict;
     for (const json::Member &member : value.members())
-      dict[nb::cast(std::string(member.key))] = to_python(member.value);
+      dict[text_object(member.key)] = to_python(member.value);
     return dict;
   }
   }
@@ -57,12 +89,14 @@ json::Value build(json::DocumentBuilder &builder, nb::handle object) {
   if (PyUnicode_Check(object.ptr()))
     return builder.string(nb::cast<std::string>(object));
   if (PyList_Check(object.ptr()) || PyTuple_Check(object.ptr())) {
+    RecursionGuard guard(" while converting a list to JSON");
     std::vector<json::Value> items;
     for (nb::handle item : object)
       items.push_back(build(builder, item));
     return builder.array(items);
   }
   if (PyDict_Check(object.ptr())) {
+    RecursionGuard guard(" while converting a dict to JSON");
     std::vector<json::Member> members;
     for (auto [key, item] : nb::borrow<nb::dict>(object)) {
       if (!PyUnicode_Check(key.ptr()))

@@ -87,7 +87,7 @@ std::string read_file(const std::string &path) {
 
   std::string data;
   std::size_t expected = S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0;
-  data.reserve(expected + kReadPadding);
+  data.reserve(expected + 1 + kReadPadding);
   std::size_t chunk = expected > 0 ? expected + 1 : 65536;
   for (;;) {
     std::size_t old = data.size();
@@ -103,7 +103,10 @@ std::string read_file(const std::string &path) {
     data.resize(old + static_cast<std::size_t>(got));
     if (got == 0)
       break;
-    chunk = 65536;
+    // Read on into the room still reserved: for a regular file that read finds its end, and
+    // must not grow the buffer (a copy of the whole file).
+    std::size_t room = data.capacity() - data.size();
+    chunk = room > kReadPadding ? room - kReadPadding : 65536;
   }
   data.reserve(data.size() + kReadPadding);
   return data;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string_view>
@@ -11,31 +12,38 @@ namespace orvelle::json {
 
 class Arena {
 public:
-  /// `bytes` of storage aligned for any value type; valid until the arena is destroyed.
-  void *allocate(std::size_t bytes) {
-    bytes = (bytes + kAlign - 1) & ~(kAlign - 1);
-    if (bytes > remaining_) {
-      std::size_t block = bytes > kBlock / 4 ? bytes : kBlock;
-      blocks_.push_back(std::make_unique<std::max_align_t[]>(block / kAlign + 1));
-      next_ = reinterpret_cast<char *>(blocks_.back().get());
-      remaining_ = block;
-      if (bytes == block) { // a large allocation gets a block of its own
-        remaining_ = 0;
-        return next_;
-      }
-    }
-    void *result = next_;
-    next_ += bytes;
-    remaining_ -= bytes;
+  Arena() = default;
+  ~Arena();
+  Arena(const Arena &) = delete;
+  Arena &operator=(const Arena &) = delete;
+
+  /// `bytes` of storage aligned to `align` (a power of two, at most that of max_align_t);
+  /// valid until the arena is destroyed.
+  void *allocate(std::size_t bytes, std::size_t align = alignof(std::max_align_t)) {
+    std::size_t padding = (0 - reinterpret_cast<std::uintptr_t>(next_)) & (align - 1);
+    if (bytes + padding > remaining_)
+      return allocate_in_new_block(bytes);
+    char *result = next_ + padding;
+    next_ = result + bytes;
+    remaining_ -= bytes + padding;
     return result;
   }
 
   template <typename T> T *copy(const T *items, std::size_t count) {
     if (count == 0)
       return nullptr;
-    auto *out = static_cast<T *>(allocate(sizeof(T) * count));
+    auto *out = static_cast<T *>(allocate(sizeof(T) * count, alignof(T)));
     std::memcpy(static_cast<void *>(out), items, sizeof(T) * count);
     return out;
+  }
+
+  /// `count` default-constructed values of `T`, to be filled in place.
+  template <typename T> T *make_array(std::size_t count) {
+    if (count == 0)
+      return nullptr;
+    T *items = static_cast<T *>(allocate(sizeof(T) * count, alignof(T)));
+    std::uninitialized_default_construct_n(items, count);
+    return items;
   }
 
   std::string_view copy_text(std::string_view text) {
@@ -45,9 +53,14 @@ public:
   }
 
 private:
-  static constexpr std::size_t kAlign = alignof(std::max_align_t);
-  static constexpr std::size_t kBlock = 64 * 1024;
-  std::vector<std::unique_ptr<std::max_align_t[]>> blocks_;
+  struct Block {
+    char *data;
+    std::size_t size;
+  };
+
+  void *allocate_in_new_block(std::size_t bytes);
+
+  std::vector<Block> blocks_;
   char *next_ = nullptr;
   std::size_t remaining_ = 0;
 };

@@ -2,9 +2,8 @@
 #include "orvelle/json/document.h"
 
 #include "arena.h"
+#include "members.h"
 
-#include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace orvelle::json {
@@ -34,36 +33,11 @@ Value DocumentBuilder::array(std::span<const Value> items) {
 std::string_view DocumentBuilder::key(std::string_view text) { return arena_->copy_text(text); }
 
 Value DocumentBuilder::object(std::span<const Member> members) {
-  // Repeated names: the host keeps the first position and the last value. Small objects are
-  // checked pairwise; larger ones through a map of first positions.
-  std::vector<Member> unique;
-  unique.reserve(members.size());
-  if (members.size() <= 16) {
-    for (const Member &member : members) {
-      bool repeated = false;
-      for (Member &seen : unique)
-        if (seen.key == member.key) {
-          seen.value = member.value;
-          repeated = true;
-          break;
-        }
-      if (!repeated)
-        unique.push_back(member);
-    }
-  } else {
-    std::unordered_map<std::string_view, std::size_t> position;
-    position.reserve(members.size());
-    for (const Member &member : members) {
-      auto [found, inserted] = position.try_emplace(member.key, unique.size());
-      if (inserted)
-        unique.push_back(member);
-      else
-        unique[found->second].value = member.value;
-    }
-  }
-  for (Member &member : unique)
+  Member *stored = arena_->copy(members.data(), members.size());
+  std::size_t count = keep_unique_members({stored, members.size()});
+  for (Member &member : std::span(stored, count))
     member.key = arena_->copy_text(member.key);
-  return Value::object({arena_->copy(unique.data(), unique.size()), unique.size()});
+  return Value::object({stored, count});
 }
 
 Value DocumentBuilder::copy(const Value &value) {

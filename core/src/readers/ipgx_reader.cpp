@@ -42,6 +42,7 @@ IPgxReader::~IPgxReader() = default;
 
 json::Document IPgxReader::load_json() const {
   std::string text = io::read_text(file_path_);
+  io::translate_newlines(text); // the host reads JSON files in text mode
   try {
     return json::parse(text);
   } catch (json::SyntaxError &error) {

@@ -20,6 +20,10 @@ std::string read_text(const std::string &path);
 /// read_text for encoding "utf-8-sig": one leading byte-order mark is removed.
 std::string read_text_sig(const std::string &path);
 
+/// Rewrites a text as the host's text mode reads it (universal newlines): "\r\n" and a lone
+/// "\r" become "\n". Keeps the capacity (and so the spare room read_file leaves).
+void translate_newlines(std::string &text);
+
 /// The system's form of a path text (surrogate escapes back to raw bytes).
 std::string native_path(std::string_view path);
 /// The host's text form of a system path (raw bytes that are not UTF-8 as surrogate escapes).

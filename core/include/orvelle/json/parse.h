@@ -4,15 +4,20 @@
 
 #include "orvelle/json/document.h"
 
+#include <cstddef>
 #include <string>
 
 namespace orvelle::json {
 
-/// Parses one JSON document. `text` must be valid UTF-8 (the caller decoded the file); its
-/// spare capacity, when there is enough, spares the fast path a padded copy. The Document
-/// does not refer to `text` afterwards.
-/// Positions in errors count characters of the text as the host reads a file in text mode
-/// (universal newlines: "\r\n" and "\r" read as one "\n").
+/// The deepest nesting of arrays and objects accepted. The host gives up near here too (its
+/// recursion limit), and code that walks a tree recursively may rely on it.
+inline constexpr std::size_t max_depth = 1000;
+
+/// Parses one JSON document as the host's json.loads parses a str. `text` is that str in
+/// WTF-8 (valid UTF-8 when it comes from a file); its spare capacity, when there is enough,
+/// spares the fast path a padded copy. The Document does not refer to `text` afterwards.
+/// Positions in errors count characters of `text`; to report them as the host does for a
+/// file read in text mode, translate its newlines first (io::translate_newlines).
 /// Throws SyntaxError (orvelle/errors.h) with the host's message, line, column and position.
 Document parse(const std::string &text);
 

@@ -30,9 +30,9 @@ public:
   Writer &boolean(bool b);
   Writer &integer(std::int64_t i);
   Writer &big_integer(std::string_view digits);
-  Writer &real(double d);           ///< the host's float text, NaN and Infinity included
+  Writer &real(double d);                ///< the host's float text, NaN and Infinity included
   Writer &string(std::string_view text); ///< WTF-8 in, ASCII with \u escapes out
-  Writer &value(const Value &v);    ///< a whole tree
+  Writer &value(const Value &v);         ///< a whole tree
 
   /// The text written so far (complete once every container is closed).
   const std::string &text() const noexcept { return out_; }
@@ -40,6 +40,7 @@ public:
 
 private:
   void before_value();
+  void close_level(char closer);
   void newline_indent(std::size_t depth);
 
   Layout layout_;
