@@ -91,7 +91,7 @@ class TestJson:
     @pytest.mark.parametrize("document", [42, "x"])
     def test_unsupported_shape(self, tmp_path, document):
         with pytest.raises(ValueError, match=r"t\.json: unsupported JSON shape$"):
-            reader_for(tmp_path, document, "t.json").parse()
+            reader_for(tmp_path, json.dumps(document), "t.json").parse()
 
     def test_values_as_text_and_rows_that_cannot_be_read(self, tmp_path, warnings_log):
         rows = [{"gene": "A", "diplotype": 2.0, "phenotype": False},
