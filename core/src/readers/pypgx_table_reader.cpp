@@ -2,6 +2,7 @@
 #include "orvelle/readers/pypgx_table_reader.h"
 
 #include "deferred_warnings.h"
+#include "table_rows.h"
 
 #include "orvelle/errors.h"
 #include "orvelle/io/file.h"
@@ -56,28 +57,15 @@ struct TableLayout {
   std::vector<std::vector<std::size_t>> haplotypes;
 };
 
-// The data rows of a table, one at a time: tab-separated, the first row the header.
-class TableRows {
+// The data rows of a PyPGx table: tab-separated, the first row the header, which it must
+// have.
+class PyPgxRows : public TableRows {
 public:
-  explicit TableRows(const std::string &path)
-      : text_(io::read_text_sig(path)), reader_(text_, csv::Dialect{.delimiter = '\t'}),
-        table_(reader_) {
-    if (!table_.fieldnames() || table_.fieldnames()->empty())
+  explicit PyPgxRows(const std::string &path)
+      : TableRows(io::read_text_sig(path), csv::Dialect{.delimiter = '\t'}) {
+    if (!fieldnames() || fieldnames()->empty())
       throw ValueError(path + ": the table has no header row");
   }
-
-  bool next(csv::DictRow &row) { return table_.next(row); }
-
-  /// Reads the remaining rows for their format errors alone.
-  void drain() {
-    for (csv::DictRow row; table_.next(row);) {
-    }
-  }
-
-private:
-  std::string text_;
-  csv::Reader reader_;
-  csv::DictReader table_;
 };
 
 } // namespace
@@ -93,7 +81,7 @@ bool PyPgxTableReader::is_pypgx_table(std::span<const std::string> header) {
 }
 
 std::vector<csv::DictRow> PyPgxTableReader::read_rows() const {
-  TableRows table(file_path());
+  PyPgxRows table(file_path());
   std::vector<csv::DictRow> rows;
   for (csv::DictRow row; table.next(row);)
     rows.push_back(std::move(row));
@@ -122,10 +110,11 @@ std::optional<std::string> PyPgxTableReader::value(const csv::DictRow &row,
 
 std::vector<RawCall> PyPgxTableReader::parse() {
   // One pass over the rows; the whole table is still read before anything is reported.
-  TableRows table(file_path());
+  PyPgxRows table(file_path());
   const std::optional<std::string> gene_from_name = gene_from_file_name();
   std::optional<TableLayout> layout;
   std::vector<RawCall> calls;
+  calls.reserve(table.row_estimate());
   DeferredWarnings warnings;
   for (csv::DictRow row; table.next(row);) {
     if (!layout)
