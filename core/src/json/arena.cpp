@@ -47,8 +47,11 @@ Arena::~Arena() {
 }
 
 void *Arena::allocate_in_new_block(std::size_t bytes) {
-  blocks_.reserve(blocks_.size() + 1); // so that recording the block cannot fail
-  if (bytes > kBlockSize / 4) {        // a large allocation gets a block of its own
+  // Grown ahead, so that recording the block cannot fail; doubling keeps a tree of many
+  // blocks from copying the list once per block.
+  if (blocks_.size() == blocks_.capacity())
+    blocks_.reserve(blocks_.empty() ? 16 : 2 * blocks_.size());
+  if (bytes > kBlockSize / 4) { // a large allocation gets a block of its own
     blocks_.push_back({new_block(bytes), bytes});
     return blocks_.back().data;
   }

@@ -14,6 +14,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace orvelle::json {
@@ -93,6 +94,7 @@ private:
   Value number(std::size_t &i);
   std::size_t begin_member(std::size_t i);
   std::string_view string_body(std::size_t &i);
+  std::string_view stored_name(std::string_view name);
   int hex4(std::size_t i) const;
   Value close(const Open &open);
 
@@ -101,6 +103,7 @@ private:
   std::vector<Open> open_;
   std::vector<Member> pending_; // one slot per item of the open containers, innermost last
   std::string unescaped_;
+  std::unordered_set<std::string_view> names_; // in the arena
 };
 
 // Reads the value at `i`, containers included, and leaves `i` just past it.
@@ -163,7 +166,7 @@ std::size_t HostParser::begin_member(std::size_t i) {
   if (!at(i, '"'))
     fail(i, message::expecting_name);
   ++i;
-  std::string_view name = string_body(i);
+  std::string_view name = stored_name(string_body(i));
   i = skip_space(i);
   if (!at(i, ':'))
     fail(i, message::expecting_colon);
@@ -184,7 +187,7 @@ Value HostParser::scalar(std::size_t &i) {
   switch (text_[i]) {
   case '"':
     ++i;
-    return Value::string(string_body(i));
+    return Value::string(arena_.copy_text(string_body(i)));
   case 'n':
     if (word("null"))
       return Value();
@@ -266,8 +269,24 @@ int HostParser::hex4(std::size_t i) const {
   return value;
 }
 
-// Reads a string's body from just past its opening quote to just past its closing one; the
-// text is stored in the arena. Escapes of lone surrogates stay lone (as WTF-8).
+// Member names repeat across a document's objects (every gene report has the same members), so
+// each distinct short name is stored once. Long names, and names past the first few thousand
+// distinct ones (keys that are data, such as genes), are stored as they come.
+std::string_view HostParser::stored_name(std::string_view name) {
+  constexpr std::size_t kLongName = 64, kDistinctNames = 4096;
+  if (name.size() > kLongName)
+    return arena_.copy_text(name);
+  if (auto found = names_.find(name); found != names_.end())
+    return *found;
+  std::string_view stored = arena_.copy_text(name);
+  if (names_.size() < kDistinctNames)
+    names_.insert(stored);
+  return stored;
+}
+
+// Reads a string's body from just past its opening quote to just past its closing one. The
+// view is into the text, or into a buffer the next string reuses. Escapes of lone surrogates
+// stay lone (as WTF-8).
 std::string_view HostParser::string_body(std::size_t &i) {
   const std::size_t size = text_.size();
   const std::size_t begin = i - 1;
@@ -286,9 +305,9 @@ std::string_view HostParser::string_body(std::size_t &i) {
     if (text_[i] == '"') {
       ++i;
       if (!escaped)
-        return arena_.copy_text(piece);
+        return piece;
       unescaped_.append(piece);
-      return arena_.copy_text(unescaped_);
+      return unescaped_;
     }
     unescaped_.append(piece);
     escaped = true;

@@ -6,9 +6,18 @@
 
 namespace orvelle::json {
 
+namespace {
+
+// simdjson's DOM takes about three times the text in buffers of its own, beside the tree, and
+// the thread's parser keeps them for the next document. Past this size the host parser, which
+// builds the tree alone and is then nearly as fast (both are bound by memory), reads the text.
+constexpr std::size_t kFastPathLimit = std::size_t{4} << 20;
+
+} // namespace
+
 Document parse(const std::string &text) {
   // A byte-order mark is the host's error; some simdjson versions skip it silently.
-  if (!text.starts_with("\xEF\xBB\xBF"))
+  if (text.size() <= kFastPathLimit && !text.starts_with("\xEF\xBB\xBF"))
     if (std::optional<Document> document = parse_fast(text))
       return std::move(*document);
   return parse_as_host(text);
