@@ -24,22 +24,33 @@ std::optional<json::Document> read_versions(const IPgxReader &parser) {
 } // namespace
 
 void OrvellePgxParser::collect_versions(const IPgxReader &parser) {
-  std::optional<json::Document> versions;
+  record_versions(read_caller_versions(parser));
+}
+
+OrvellePgxParser::CallerVersions
+OrvellePgxParser::read_caller_versions(const IPgxReader &parser) const {
+  CallerVersions read{parser.file_path(), std::nullopt, std::nullopt};
   try {
-    versions = read_versions(parser);
+    read.versions = read_versions(parser);
   } catch (const OsError &error) {
-    log::warning("Could not read versions from %s: %s", {parser.file_path(), error.what()});
+    read.failure = error.what();
   } catch (const std::exception &error) {
     // The host's ValueError family: bad content, invalid JSON, undecodable bytes.
     if (dynamic_cast<const ValueError *>(&error) == nullptr &&
         dynamic_cast<const UnicodeDecodeFailure *>(&error) == nullptr)
       throw;
-    log::warning("Could not read versions from %s: %s", {parser.file_path(), error.what()});
+    read.failure = error.what();
   }
-  if (!versions || !versions->root().is_object())
+  return read;
+}
+
+void OrvellePgxParser::record_versions(CallerVersions read) {
+  if (read.failure)
+    log::warning("Could not read versions from %s: %s", {read.file_path, *read.failure});
+  if (!read.versions || !read.versions->root().is_object())
     return;
 
-  auto document = std::make_shared<const json::Document>(std::move(*versions));
+  auto document = std::make_shared<const json::Document>(std::move(*read.versions));
   for (const json::Member &member : document->root().members()) {
     SharedValue value{document, &member.value};
     auto same_key = [&](const auto &entry) { return entry.first == member.key; };

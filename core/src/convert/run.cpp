@@ -20,6 +20,10 @@ std::vector<GeneOutcome> OrvellePgxParser::parse_files() {
   std::vector<RawCall> calls;
   for (const std::string &file_path : files) {
     std::unique_ptr<IPgxReader> parser = PgxReaderFactory::get_parser(file_path);
+    // A file's versions are read before its calls, so that the file's tree and its calls are
+    // never held at once (a large report would peak at its text, tree and calls); they are
+    // recorded, or their failure logged, after the calls as always.
+    CallerVersions versions = read_caller_versions(*parser);
     std::vector<RawCall> file_calls = parser->parse();
     log::info("%s: %d gene call(s) from %s",
               {std::string(io::base_name(file_path)), static_cast<std::int64_t>(file_calls.size()),
@@ -29,7 +33,7 @@ std::vector<GeneOutcome> OrvellePgxParser::parse_files() {
     else
       calls.insert(calls.end(), std::make_move_iterator(file_calls.begin()),
                    std::make_move_iterator(file_calls.end()));
-    collect_versions(*parser);
+    record_versions(std::move(versions));
   }
   std::vector<GeneOutcome> results = merge(calls);
   normalizer.log_unmapped();

@@ -85,6 +85,16 @@ public:
       "output.";
 
 private:
+  /// What collect_versions reads from one file: the versions, or why they could not be read.
+  struct CallerVersions {
+    std::string file_path;
+    std::optional<json::Document> versions;
+    std::optional<std::string> failure;
+  };
+  CallerVersions read_caller_versions(const IPgxReader &parser) const;
+  /// Adds what was read to `provenance`, or logs the failure.
+  void record_versions(CallerVersions read);
+
   std::vector<std::string> rule_texts(std::string_view key) const;
 };
 
