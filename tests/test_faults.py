@@ -4,6 +4,7 @@ beside an old result, no temporary file. The faults are made so that they bind r
 suite runs as root in CI, where permission bits stop nothing)."""
 
 import errno
+import json
 import os
 import stat
 import subprocess
@@ -189,6 +190,17 @@ class TestInputs:
         with pytest.raises(OSError) as caught:
             reader.parse()
         assert_os_error(caught.value, errno.EIO, path)
+
+    def test_a_path_through_a_regular_file(self, sample, tmp_path, warnings_log):
+        bad = sample / "s.csv" / "x.csv"
+        with pytest.raises(FileNotFoundError, match=f"^File not found: {bad}$"):
+            PgxReaderFactory.get_parser(str(bad))
+        out = tmp_path / "out"
+        OrvellePgxParser({"input_files": [str(sample / "s.csv"), str(bad)],
+                          "output_dir": str(out)}).run()
+        assert json.loads((out / "orvelle_pgx.json").read_text())
+        assert f"Input file not found, skipping: {bad}" in [
+            record.getMessage() for record in warnings_log()]
 
     @pytest.mark.parametrize("fault, error", [("unreadable", errno.EIO), ("folder", errno.EISDIR)])
     def test_a_run_with_a_bad_input_writes_nothing(self, sample, tmp_path, fault, error):
