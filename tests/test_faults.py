@@ -126,6 +126,24 @@ class TestOutputFile:
         assert_os_error(caught.value, errno.ENOSPC, sidecar)
         assert snapshot(out) == before
 
+    def test_a_dangling_link_is_written_through(self, sample, out):
+        result = out / "orvelle_pgx.json"
+        result.unlink()
+        result.symlink_to("later.json")  # relative to the link's folder
+        run(sample, out)
+        assert os.readlink(result) == "later.json"
+        assert json.loads((out / "later.json").read_text())[0]["Id"] == "GENE0"
+
+    def test_a_link_loop_writes_nothing(self, sample, out):
+        sidecar = out / "orvelle_pgx.provenance.json"
+        sidecar.unlink()
+        sidecar.symlink_to(sidecar.name)
+        before = snapshot(out)
+        with pytest.raises(OSError) as caught:
+            run(sample, out)
+        assert_os_error(caught.value, errno.ELOOP, sidecar)
+        assert snapshot(out) == before
+
     def test_a_sidecar_name_too_long_keeps_the_old_result(self, sample, out):
         name = "r" * 250 + ".json"  # the longest name; the sidecar's would be longer
         (out / name).write_text("old result")

@@ -7,7 +7,6 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,6 +39,24 @@ void write_in_place(const std::string &native, std::string_view data, const std:
   }
   if (::close(fd) != 0)
     throw OsError(errno, path);
+}
+
+// Where a write through `path` lands: symbolic links followed to the end, a dangling one
+// included (the host's open creates the file it names; renaming onto the link would replace
+// the link instead). A loop is left as it is, for the stat that follows to report.
+std::string link_destination(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) { // the system's own limit on links in a path
+    char link[PATH_MAX];
+    const ssize_t size = ::readlink(path.c_str(), link, sizeof link);
+    if (size < 0)
+      return path; // not a link (or not there): the path itself
+    std::string_view destination(link, static_cast<std::size_t>(size));
+    if (destination.starts_with('/'))
+      path = destination;
+    else
+      path = path.substr(0, path.rfind('/') + 1) + std::string(destination);
+  }
+  return path;
 }
 
 // A name beside the target, short enough for the file system even when the target's own
@@ -75,12 +92,8 @@ void make_dirs(const std::string &path) {
 }
 
 StagedFile::StagedFile(const std::string &path, std::string_view data)
-    : path_(path), target_(native_path(path)) {
-  char resolved[PATH_MAX];
+    : path_(path), target_(link_destination(native_path(path))) {
   struct stat info {};
-  if (::lstat(target_.c_str(), &info) == 0 && S_ISLNK(info.st_mode) &&
-      ::realpath(target_.c_str(), resolved) != nullptr)
-    target_ = resolved;
   if (::stat(target_.c_str(), &info) == 0) {
     if (!S_ISREG(info.st_mode)) {
       write_in_place(target_, data, path_);

@@ -15,8 +15,9 @@ void make_dirs(const std::string &path);
 /// together: a failure while staging any of them leaves every one as it was. A staged file
 /// that is not committed is removed. A path that names something other than a regular file
 /// (a device such as /dev/full, a pipe) is written in place while staging instead, as the
-/// host's open would, since renaming over it would replace the device itself. A symbolic link
-/// is followed. Throws OsError with the errno of the failing call and `path`.
+/// host's open would, since renaming over it would replace the device itself. Symbolic links
+/// are followed, a dangling one to the file it names. Throws OsError with the errno of the failing
+/// call and `path`.
 class StagedFile {
 public:
   StagedFile(const std::string &path, std::string_view data);
