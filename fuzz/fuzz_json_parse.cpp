@@ -1,7 +1,11 @@
 // fuzz/fuzz_json_parse.cpp: the JSON parser on any UTF-8 text, in memory and as a reader
-// loads a file, with the promises of its errors checked.
+// loads a file, with the promises of its errors checked; and its two readings held against
+// each other: whatever simdjson accepts, the host's reading (which large texts take) accepts
+// with the same tree.
 #include "fuzz_support.h"
 
+#include "../core/src/json/fast_parser.h"
+#include "../core/src/json/host_parser.h"
 #include "orvelle/json/parse.h"
 #include "orvelle/readers/ipgx_reader.h"
 #include "orvelle/text/utf8.h"
@@ -37,6 +41,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   } catch (const json::SyntaxError &error) {
     parsed = false;
     check_position(error, text);
+  }
+
+  if (std::optional<json::Document> fast = json::parse_fast(text)) {
+    fuzz::check(parsed, "simdjson accepts a text the parser refuses");
+    try {
+      fuzz::check(fuzz::same(fast->root(), json::parse_as_host(text).root()),
+                  "simdjson and the host's reading disagree");
+    } catch (const json::SyntaxError &) {
+      fuzz::fail("simdjson accepts a text the host's reading refuses");
+    }
   }
 
   DocumentReader reader(fuzz::write_input("document.json", data, size));
