@@ -1,4 +1,4 @@
-"""Peak memory of a whole run on a large input: within three times the input's size (and a
+"""tests/test_memory_bound.py: peak memory of a whole run on a large input: within three times the input's size (and a
 little) above a process that only imports the package. bench/bench_scale.py shows the curve."""
 
 import json
