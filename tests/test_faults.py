@@ -1,7 +1,7 @@
-"""tests/test_faults.py: faults of the file system: every one ends in the host's error for the path at fault, and a
-run that fails leaves its output folder exactly as it was: no torn or new result, no sidecar
-beside an old result, no temporary file. The faults are made so that they bind root too (the
-suite runs as root in CI, where permission bits stop nothing)."""
+"""tests/test_faults.py: faults of the file system. Every one ends in the host's error for the
+path at fault, and a run that fails leaves its output folder exactly as it was: no torn or new
+result, no sidecar beside an old result, no temporary file. The faults are made so that they
+bind root too (the suite runs as root in CI, where permission bits stop nothing)."""
 
 import errno
 import json

@@ -1,5 +1,6 @@
-"""tests/test_memory_bound.py: peak memory of a whole run on a large input: within three times the input's size (and a
-little) above a process that only imports the package. bench/bench_scale.py shows the curve."""
+"""tests/test_memory_bound.py: peak memory of a whole run on a large input, within three times
+the input's size (and a little) above a process that only imports the package.
+bench/bench_scale.py shows the curve."""
 
 import json
 import os
