@@ -22,7 +22,8 @@ import sys
 import tempfile
 import time
 
-from bench_pharmcat_read import best_of, host_load, report
+from bench_pharmcat_read import host_load, report
+from timing import best_of
 
 from OrvellePgxParser.OrvellePgxParser import OrvellePgxParser
 

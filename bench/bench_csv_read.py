@@ -13,7 +13,8 @@ import csv
 import io
 import random
 import sys
-import time
+
+from timing import best_of
 
 from OrvellePgxParser import _hostcompat
 
@@ -32,15 +33,6 @@ def make_table(rows):
     return "\n".join(lines) + "\n"
 
 
-def best_seconds(read, runs=5):
-    best = float("inf")
-    for _ in range(runs):
-        start = time.perf_counter()
-        read()
-        best = min(best, time.perf_counter() - start)
-    return best
-
-
 def main():
     rows = int(sys.argv[1]) if len(sys.argv) > 1 else 100_000
     text = make_table(rows)
@@ -56,7 +48,7 @@ def main():
     }
     print(f"{len(host):,} rows, {megabytes:.1f} MB")
     for name, read in readers.items():
-        seconds = best_seconds(read)
+        seconds = best_of(5, read)
         print(f"{name:26} {seconds * 1e3:8.1f} ms {megabytes / seconds:8.1f} MB/s")
 
 

@@ -13,7 +13,8 @@ import json
 import os
 import random
 import tempfile
-import time
+
+from timing import best_of
 
 from OrvellePgxParser.Models import RawCall
 from OrvellePgxParser.OrvellePgxConstants import OrvellePgxConstants
@@ -194,15 +195,6 @@ def expected_calls(document):
                 activity_score=first["activityScore"],
             ))
     return calls
-
-
-def best_of(repeat, action):
-    best = float("inf")
-    for _ in range(repeat):
-        start = time.perf_counter()
-        action()
-        best = min(best, time.perf_counter() - start)
-    return best
 
 
 def host_load(path):

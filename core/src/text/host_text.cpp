@@ -218,9 +218,24 @@ void append_repr(std::string &out, const json::Value &v) {
 
 } // namespace
 
+namespace {
+// The ASCII characters str.isspace() accepts: tab to carriage return, the four separators
+// 0x1C-0x1F and the blank. Every other ASCII byte ends the run without a table look-up.
+bool is_ascii_space(unsigned char c) noexcept {
+  return c == ' ' || (c >= '\t' && c <= '\r') || (c >= 0x1C && c <= 0x1F);
+}
+} // namespace
+
 std::string_view strip(std::string_view s) noexcept {
   std::size_t begin = 0;
   while (begin < s.size()) {
+    auto byte = static_cast<unsigned char>(s[begin]);
+    if (byte < 0x80) {
+      if (!is_ascii_space(byte))
+        break;
+      ++begin;
+      continue;
+    }
     std::size_t next = begin;
     if (!is_space(next_code_point(s, next)))
       break;
@@ -228,6 +243,13 @@ std::string_view strip(std::string_view s) noexcept {
   }
   std::size_t end = s.size();
   while (end > begin) {
+    auto byte = static_cast<unsigned char>(s[end - 1]);
+    if (byte < 0x80) {
+      if (!is_ascii_space(byte))
+        break;
+      --end;
+      continue;
+    }
     std::size_t previous = end;
     if (!is_space(previous_code_point(s, previous)))
       break;
@@ -261,7 +283,10 @@ std::string quoted(std::string_view s) {
 
 bool is_decimal(char32_t c) noexcept { return unicode_db::has(c, unicode_db::decimal); }
 bool is_word(char32_t c) noexcept { return unicode_db::has(c, unicode_db::word); }
-bool is_space(char32_t c) noexcept { return unicode_db::has(c, unicode_db::space); }
+bool is_space(char32_t c) noexcept {
+  return c < 0x80 ? is_ascii_space(static_cast<unsigned char>(c))
+                  : unicode_db::has(c, unicode_db::space);
+}
 
 std::string real_repr(double d) {
   std::string out;
