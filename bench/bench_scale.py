@@ -9,7 +9,7 @@ Series (each point a fresh process that runs the driver once and writes the resu
   genes     user tables of N genes, as CSV and as JSON (10 to 100,000 genes)
   soak      10,000 drivers built and run (return_list) in one process, RSS every 1,000
 
-For each point: seconds (best of up to 5 runs), cost per MB and per row, peak memory (ru_maxrss) above the base (a
+For each point: seconds (best of 3 runs, of 5 below a tenth of the largest), cost per MB and per row, peak memory (ru_maxrss) above the base (a
 process that only imports the package and builds a driver) and that excess over the input's
 size. Per series: the slope of log(time) against log(size) over the larger points (1.0 is
 linear) and the memory per row or gene at the largest size. Overall: the highest peak held
@@ -122,8 +122,9 @@ def series(name, sizes, unit, make, folder, base, peaks):
     for size in sizes:
         path = make(folder, size)
         megabytes = os.path.getsize(path) / 1e6
-        # Small inputs are timed best of a few runs; a large one's single run is long enough.
-        result = measure([str(path)], folder, max(1, min(5, int(20e6 / os.path.getsize(path)))))
+        # The points the slope is fitted on are all timed alike (best of three runs, against
+        # the noise of a shared machine); the smaller ones best of five.
+        result = measure([str(path)], folder, 3 if size * 10 >= sizes[-1] else 5)
         excess_bytes = max(result["maxrss"] - base, 0)
         excess = excess_bytes / os.path.getsize(path)
         print(f"{name}: {megabytes:>8.2f}MB {size:>10} {result['seconds']:>9.3f} "
