@@ -134,8 +134,9 @@ def series(name, sizes, unit, make, folder, base, peaks):
         os.remove(path)
     print(f"{name}: at the largest size the peak is base + {excess:.2f} x the input, "
           f"{excess_bytes / size:.0f} bytes per {unit}")
-    # Fixed costs hide the growth of the smallest points: fit the ones within 1/100 of the top.
-    fit = [(math.log(s), math.log(t)) for s, t in points if s * 100 >= sizes[-1]]
+    # Fixed costs (and warm repeats) hide the growth of the small points: fit the ones within
+    # a tenth of the top.
+    fit = [(math.log(s), math.log(t)) for s, t in points if s * 10 >= sizes[-1]]
     mean_x = sum(x for x, _ in fit) / len(fit)
     mean_y = sum(y for _, y in fit) / len(fit)
     slope = (sum((x - mean_x) * (y - mean_y) for x, y in fit)

@@ -23,6 +23,20 @@ std::size_t preference_position(const std::vector<std::string> &preference,
   return static_cast<std::size_t>(found - preference.begin());
 }
 
+// A call with its place in a gene's order: caller rank first (higher first), then the
+// phenotype-source preference.
+struct Placed {
+  int rank;
+  std::size_t preference;
+  const RawCall *call;
+};
+
+bool placed_before(const Placed &a, const Placed &b) {
+  if (a.rank != b.rank)
+    return a.rank > b.rank;
+  return a.preference < b.preference;
+}
+
 // The text that names where a call's phenotype came from in the fallback warning.
 std::string origin(const RawCall &call) {
   if (call.phenotype_source && !call.phenotype_source->empty())
@@ -48,15 +62,15 @@ std::vector<GeneOutcome> OrvellePgxParser::merge(const std::vector<RawCall> &cal
   std::vector<GeneOutcome> results;
   results.reserve(groups.size());
   for (auto &[gene, gene_calls] : groups) {
-    std::vector<const RawCall *> ordered = gene_calls;
-    std::stable_sort(ordered.begin(), ordered.end(), [&](const RawCall *a, const RawCall *b) {
-      const int rank_a = a->source ? source_rank(*a->source) : 0;
-      const int rank_b = b->source ? source_rank(*b->source) : 0;
-      if (rank_a != rank_b)
-        return rank_a > rank_b;
-      return preference_position(preference, a->phenotype_source) <
-             preference_position(preference, b->phenotype_source);
-    });
+    // Each call's place is worked out once, so the sort compares numbers; calls already in
+    // order (a gene from one caller, however many rows) are not sorted at all.
+    std::vector<Placed> ordered;
+    ordered.reserve(gene_calls.size());
+    for (const RawCall *call : gene_calls)
+      ordered.push_back({call->source ? source_rank(*call->source) : 0,
+                         preference_position(preference, call->phenotype_source), call});
+    if (!std::is_sorted(ordered.begin(), ordered.end(), placed_before))
+      std::stable_sort(ordered.begin(), ordered.end(), placed_before);
 
     const bool only_from_starphase =
         std::all_of(gene_calls.begin(), gene_calls.end(), [](const RawCall *call) {
@@ -65,17 +79,17 @@ std::vector<GeneOutcome> OrvellePgxParser::merge(const std::vector<RawCall> &cal
     if (only_from_starphase && (!recover_dropped_genes || !recoverable.contains(gene)))
       continue;
 
-    GeneOutcome best = normalizer.normalize(*ordered.front());
+    GeneOutcome best = normalizer.normalize(*ordered.front().call);
     if (allow_fallback && !best.activity) {
-      const std::string preferred = origin(*ordered.front());
+      const std::string preferred = origin(*ordered.front().call);
       for (std::size_t i = 1; i < ordered.size(); ++i) {
-        GeneOutcome fallback = normalizer.normalize(*ordered[i]);
+        const RawCall &call = *ordered[i].call;
+        GeneOutcome fallback = normalizer.normalize(call);
         if (!fallback.activity)
           continue;
         best.activity = std::move(fallback.activity);
-        best.phenotype_source = ordered[i]->phenotype_source;
-        best.add_warning("no usable phenotype from " + preferred + "; taken from " +
-                         origin(*ordered[i]));
+        best.phenotype_source = call.phenotype_source;
+        best.add_warning("no usable phenotype from " + preferred + "; taken from " + origin(call));
         break;
       }
     }
