@@ -1,6 +1,7 @@
 """tests/test_faults.py: faults of the file system. Every one ends in the host's error for the
-path at fault, and a run that fails leaves its output folder exactly as it was: no torn or new
-result, no sidecar beside an old result, no temporary file. The faults are made so that they
+path at fault and leaves no torn file and no temporary file. A run whose result cannot be
+written leaves its output folder exactly as it was; one whose sidecar cannot be written keeps
+the new result and no sidecar that describes another result. The faults are made so that they
 bind root too (the suite runs as root in CI, where permission bits stop nothing)."""
 
 import errno
@@ -43,6 +44,14 @@ def snapshot(folder: Path) -> dict:
         else:
             entries[path] = ("file", path.read_bytes())
     return entries
+
+
+def assert_new_result_alone(out, sidecar_link):
+    """The run's result replaced the old one; the sidecar link stands untouched; no sidecar
+    from an earlier run and no temporary file remain."""
+    assert json.loads((out / "orvelle_pgx.json").read_text())[0]["Id"] == "GENE0"
+    assert os.readlink(out / "orvelle_pgx.provenance.json") == sidecar_link
+    assert not list(out.glob("*.tmp-*"))
 
 
 def assert_os_error(error, code, filename):
@@ -116,15 +125,15 @@ class TestOutputFile:
         assert snapshot(out) == before
         assert stat.S_ISCHR(os.stat("/dev/full").st_mode)
 
-    def test_a_sidecar_linked_to_a_full_disk_keeps_the_old_result(self, sample, out):
+    def test_a_sidecar_linked_to_a_full_disk_fails_after_the_result(self, sample, out):
         sidecar = out / "orvelle_pgx.provenance.json"
         sidecar.unlink()
         sidecar.symlink_to("/dev/full")
-        before = snapshot(out)
         with pytest.raises(OSError) as caught:
             run(sample, out)
         assert_os_error(caught.value, errno.ENOSPC, sidecar)
-        assert snapshot(out) == before
+        assert_new_result_alone(out, sidecar_link="/dev/full")
+        assert stat.S_ISCHR(os.stat("/dev/full").st_mode)
 
     def test_a_dangling_link_is_written_through(self, sample, out):
         result = out / "orvelle_pgx.json"
@@ -134,24 +143,23 @@ class TestOutputFile:
         assert os.readlink(result) == "later.json"
         assert json.loads((out / "later.json").read_text())[0]["Id"] == "GENE0"
 
-    def test_a_link_loop_writes_nothing(self, sample, out):
+    def test_a_sidecar_link_loop_fails_after_the_result(self, sample, out):
         sidecar = out / "orvelle_pgx.provenance.json"
         sidecar.unlink()
         sidecar.symlink_to(sidecar.name)
-        before = snapshot(out)
         with pytest.raises(OSError) as caught:
             run(sample, out)
         assert_os_error(caught.value, errno.ELOOP, sidecar)
-        assert snapshot(out) == before
+        assert_new_result_alone(out, sidecar_link=sidecar.name)
 
-    def test_a_sidecar_name_too_long_keeps_the_old_result(self, sample, out):
+    def test_a_sidecar_name_too_long_fails_after_the_result(self, sample, out):
         name = "r" * 250 + ".json"  # the longest name; the sidecar's would be longer
         (out / name).write_text("old result")
-        before = snapshot(out)
         with pytest.raises(OSError) as caught:
             run(sample, out, output_json=name)
         assert caught.value.errno == errno.ENAMETOOLONG
-        assert snapshot(out) == before
+        assert json.loads((out / name).read_text())[0]["Id"] == "GENE0"
+        assert not list(out.glob("*.tmp-*"))
 
     def test_the_longest_result_name_is_written(self, sample, out):
         name = "r" * 250 + ".json"
@@ -171,8 +179,12 @@ class TestOutputFile:
         code, filename = child.stdout.split()
         result = "orvelle_pgx.json.gz" if gzip_output else "orvelle_pgx.json"
         assert int(code) == errno.EFBIG
-        assert filename in (str(out / result), str(out / "orvelle_pgx.provenance.json"))
-        assert snapshot(out) == before
+        if filename == str(out / result):
+            assert snapshot(out) == before
+        else:
+            assert filename == str(out / "orvelle_pgx.provenance.json")
+            assert not (out / "orvelle_pgx.provenance.json").exists()
+            assert not list(out.glob("*.tmp-*"))
 
 
 FILLING_DISK = """

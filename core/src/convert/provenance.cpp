@@ -27,21 +27,50 @@ void OrvellePgxParser::collect_versions(const IPgxReader &parser) {
   record_versions(read_caller_versions(parser));
 }
 
-OrvellePgxParser::CallerVersions
-OrvellePgxParser::read_caller_versions(const IPgxReader &parser) const {
-  CallerVersions read{parser.file_path(), std::nullopt, std::nullopt};
+namespace {
+
+// Runs a version read; a failure of the kinds the host would log (an operating-system error,
+// or its ValueError family: bad content, invalid JSON, undecodable bytes) is kept as text.
+template <typename Read> void capture_versions(OrvellePgxParser::CallerVersions &into, Read read) {
   try {
-    read.versions = read_versions(parser);
+    into.versions = read();
   } catch (const OsError &error) {
-    read.failure = error.what();
+    into.failure = error.what();
   } catch (const std::exception &error) {
-    // The host's ValueError family: bad content, invalid JSON, undecodable bytes.
     if (dynamic_cast<const ValueError *>(&error) == nullptr &&
         dynamic_cast<const UnicodeDecodeFailure *>(&error) == nullptr)
       throw;
-    read.failure = error.what();
+    into.failure = error.what();
   }
+}
+
+} // namespace
+
+OrvellePgxParser::CallerVersions
+OrvellePgxParser::read_caller_versions(const IPgxReader &parser) const {
+  CallerVersions read{parser.file_path(), std::nullopt, std::nullopt};
+  capture_versions(read, [&] { return read_versions(parser); });
   return read;
+}
+
+std::vector<RawCall> OrvellePgxParser::read_calls_and_versions(IPgxReader &parser,
+                                                               CallerVersions &versions) const {
+  versions = {parser.file_path(), std::nullopt, std::nullopt};
+  // The calls come first, as from parse(): a file that cannot be read ends the run before
+  // any version is looked at.
+  if (const auto *report = dynamic_cast<const PharmcatReportJsonParser *>(&parser)) {
+    json::Document document = report->load_json();
+    std::vector<RawCall> calls = report->calls_of(document.root());
+    capture_versions(versions, [&] { return report->versions_of(document.root()); });
+    return calls;
+  }
+  if (const auto *starphase = dynamic_cast<const StarPhaseJsonReader *>(&parser)) {
+    json::Document document = starphase->load_json();
+    std::vector<RawCall> calls = starphase->calls_of(document.root());
+    capture_versions(versions, [&] { return starphase->versions_of(document.root()); });
+    return calls;
+  }
+  return parser.parse();
 }
 
 void OrvellePgxParser::record_versions(CallerVersions read) {

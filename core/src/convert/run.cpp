@@ -8,8 +8,6 @@
 #include "orvelle/log.h"
 #include "orvelle/readers/pgx_reader_factory.h"
 
-#include <optional>
-
 namespace orvelle {
 
 std::vector<GeneOutcome> OrvellePgxParser::parse_files() {
@@ -20,11 +18,8 @@ std::vector<GeneOutcome> OrvellePgxParser::parse_files() {
   std::vector<RawCall> calls;
   for (const std::string &file_path : files) {
     std::unique_ptr<IPgxReader> parser = PgxReaderFactory::get_parser(file_path);
-    // A file's versions are read before its calls, so that the file's tree and its calls are
-    // never held at once (a large report would peak at its text, tree and calls); they are
-    // recorded, or their failure logged, after the calls as always.
-    CallerVersions versions = read_caller_versions(*parser);
-    std::vector<RawCall> file_calls = parser->parse();
+    CallerVersions versions;
+    std::vector<RawCall> file_calls = read_calls_and_versions(*parser, versions);
     log::info("%s: %d gene call(s) from %s",
               {std::string(io::base_name(file_path)), static_cast<std::int64_t>(file_calls.size()),
                std::string(parser->source_name())});
@@ -51,29 +46,26 @@ std::optional<std::vector<GeneOutcome>> OrvellePgxParser::run(bool return_list) 
   if (gzip_output && !out_path.ends_with(".gz"))
     out_path += ".gz";
 
-  // Both files are written in full before either replaces its predecessor: a run that fails
-  // leaves the result and its sidecar as they were, never a new result beside an old sidecar.
-  // Each text is let go once staged, so the two are never held at once.
-  std::optional<io::StagedFile> result_file;
   {
     json::Writer out(gzip_output ? json::Layout::compact : json::Layout::indented);
     out.begin_array();
     for (const GeneOutcome &result : results)
       result.write_result(out);
     out.end_array();
-    result_file.emplace(out_path, gzip_output ? io::gzip_compress(out.text()) : out.take());
+    // The text is let go at the end of this block, before the sidecar's is made.
+    io::write_file_atomically(out_path, gzip_output ? io::gzip_compress(out.text()) : out.take());
   }
-  std::optional<io::StagedFile> sidecar_file;
-  std::string sidecar_path;
-  if (write_provenance_enabled) {
-    sidecar_path = provenance_path(out_path);
-    sidecar_file.emplace(sidecar_path, provenance_text(results));
-  }
-  result_file->commit();
   log::info("Wrote %d gene results to %s", {static_cast<std::int64_t>(results.size()), out_path});
-  if (sidecar_file) {
-    sidecar_file->commit();
-    log::info("Wrote provenance to %s", {sidecar_path});
+
+  if (write_provenance_enabled) {
+    try {
+      write_provenance(results, out_path);
+    } catch (...) {
+      // The result was just replaced, so a sidecar left by an earlier run would now describe
+      // another result: it goes, and the failure still ends the run.
+      io::remove_regular_file(provenance_path(out_path));
+      throw;
+    }
   }
   return std::nullopt;
 }

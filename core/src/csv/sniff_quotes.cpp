@@ -93,12 +93,10 @@ bool quoted_then_delimiter(std::u32string_view data, std::size_t pos, Match &m) 
   return false;
 }
 
-/// ,".*?"  up to a line's end (the line break is not consumed: `$` matches before it).
-bool delimiter_then_quoted(std::u32string_view data, std::size_t pos, Match &m) {
-  auto open = delimited_opening(data, pos, m);
-  if (!open)
-    return false;
-  for (std::size_t k = *open + 1; k < data.size(); ++k)
+/// The lazy `.*?"$` after an opening quote at `open`: the first closing quote that ends a line
+/// (the line break is not consumed: `$` matches before it).
+bool closes_at_line_end(std::u32string_view data, std::size_t open, Match &m) {
+  for (std::size_t k = open + 1; k < data.size(); ++k)
     if (data[k] == m.quote && at_line_end(data, k + 1)) {
       m.end = k + 1;
       return true;
@@ -106,17 +104,16 @@ bool delimiter_then_quoted(std::u32string_view data, std::size_t pos, Match &m) 
   return false;
 }
 
+/// ,".*?"  up to a line's end.
+bool delimiter_then_quoted(std::u32string_view data, std::size_t pos, Match &m) {
+  auto open = delimited_opening(data, pos, m);
+  return open && closes_at_line_end(data, *open, m);
+}
+
 /// ".*?"  spanning from a line's start to a line's end.
 bool quoted_lines(std::u32string_view data, std::size_t pos, Match &m) {
   auto open = line_opening(data, pos, m);
-  if (!open)
-    return false;
-  for (std::size_t k = *open + 1; k < data.size(); ++k)
-    if (data[k] == m.quote && at_line_end(data, k + 1)) {
-      m.end = k + 1;
-      return true;
-    }
-  return false;
+  return open && closes_at_line_end(data, *open, m);
 }
 
 struct Pattern {

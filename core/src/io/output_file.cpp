@@ -165,4 +165,15 @@ std::string gzip_compress(std::string_view data) {
   return out;
 }
 
+void remove_regular_file(const std::string &path) noexcept {
+  try {
+    const std::string native = native_path(path);
+    struct stat info {};
+    if (::lstat(native.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+      ::unlink(native.c_str());
+  } catch (...) {
+    // Nothing to report: the caller is already failing for a better reason.
+  }
+}
+
 } // namespace orvelle::io

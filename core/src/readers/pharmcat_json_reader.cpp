@@ -21,9 +21,10 @@ const json::Value *given(const json::Value &object, std::string_view key) {
 
 } // namespace
 
-std::vector<RawCall> PharmcatPhenotypeJsonParser::parse() {
-  json::Document document = load_json();
-  const json::Value &genes_by_source = extract_genes_by_source(document.root());
+std::vector<RawCall> PharmcatPhenotypeJsonParser::parse() { return calls_of(load_json().root()); }
+
+std::vector<RawCall> PharmcatPhenotypeJsonParser::calls_of(const json::Value &root) const {
+  const json::Value &genes_by_source = extract_genes_by_source(root);
   std::vector<RawCall> calls;
   for (const json::Member &member : genes_by_source.members()) {
     if (is_gene_report(member.value)) {
@@ -176,8 +177,10 @@ std::optional<std::string> PharmcatPhenotypeJsonParser::as_text(const json::Valu
 }
 
 json::Document PharmcatReportJsonParser::read_versions() const {
-  json::Document document = load_json();
-  const json::Value &root = document.root();
+  return versions_of(load_json().root());
+}
+
+json::Document PharmcatReportJsonParser::versions_of(const json::Value &root) const {
   if (!root.is_object())
     throw ValueError(file_path() + ": expected a JSON object at the root");
   json::DocumentBuilder builder;

@@ -20,16 +20,17 @@ std::string type_of(const json::Value &value) { return std::string(host_type_nam
 
 } // namespace
 
-const json::Value &StarPhaseJsonReader::root_object(const json::Document &document) const {
-  if (!document.root().is_object())
+const json::Value &StarPhaseJsonReader::root_object(const json::Value &root) const {
+  if (!root.is_object())
     throw ValueError(file_path() + ": expected a JSON object at the root, found a " +
-                     type_of(document.root()));
-  return document.root();
+                     type_of(root));
+  return root;
 }
 
-std::vector<RawCall> StarPhaseJsonReader::parse() {
-  json::Document document = load_json();
-  const json::Value *gene_details = root_object(document).find("gene_details");
+std::vector<RawCall> StarPhaseJsonReader::parse() { return calls_of(load_json().root()); }
+
+std::vector<RawCall> StarPhaseJsonReader::calls_of(const json::Value &root) const {
+  const json::Value *gene_details = root_object(root).find("gene_details");
   if (gene_details == nullptr || !gene_details->is_object())
     throw ValueError(file_path() + ": no gene_details section found");
 
@@ -101,7 +102,10 @@ std::optional<RawCall> StarPhaseJsonReader::to_raw_call(std::string_view gene,
 }
 
 json::Document StarPhaseJsonReader::read_versions() const {
-  json::Document document = load_json();
+  return versions_of(load_json().root());
+}
+
+json::Document StarPhaseJsonReader::versions_of(const json::Value &document) const {
   const json::Value &root = root_object(document);
   const json::Value *metadata = given(root, "database_metadata");
   if (metadata != nullptr && !metadata->is_object())

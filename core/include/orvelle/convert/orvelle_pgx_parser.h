@@ -84,14 +84,18 @@ public:
       "No input files found. Provide input_files or an input_dir containing .json/.csv PGx "
       "output.";
 
-private:
   /// What collect_versions reads from one file: the versions, or why they could not be read.
   struct CallerVersions {
     std::string file_path;
     std::optional<json::Document> versions;
     std::optional<std::string> failure;
   };
+
+private:
   CallerVersions read_caller_versions(const IPgxReader &parser) const;
+  /// The calls of one file and its caller versions, from one reading of the file when the
+  /// reader reports versions (read_versions() alone reads the file again).
+  std::vector<RawCall> read_calls_and_versions(IPgxReader &parser, CallerVersions &versions) const;
   /// Adds what was read to `provenance`, or logs the failure.
   void record_versions(CallerVersions read);
 

@@ -33,6 +33,10 @@ private:
   std::string temporary_; ///< empty once committed, or when written in place
 };
 
+/// Removes the regular file at `path`, if there is one; anything else (a device, a folder,
+/// nothing) is left alone, and a failure to remove is ignored.
+void remove_regular_file(const std::string &path) noexcept;
+
 /// Stages `data` for `path` and commits it at once.
 void write_file_atomically(const std::string &path, std::string_view data);
 

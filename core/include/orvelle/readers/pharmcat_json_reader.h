@@ -30,6 +30,9 @@ public:
   std::vector<RawCall> parse() override;
   std::string_view source_name() const override { return SOURCE_NAME; }
 
+  /// parse() on a document already read.
+  std::vector<RawCall> calls_of(const json::Value &root) const;
+
   /// The object that maps section keys (or genes) to gene containers (or reports).
   /// Throws ValueError for a root that is not an object or holds no such object.
   const json::Value &extract_genes_by_source(const json::Value &data) const;
@@ -64,6 +67,9 @@ public:
   /// Reads the file again and returns {pharmcatVersion, dataVersion, title, timestamp}, each
   /// as found on the root (null when missing). Throws ValueError for a non-object root.
   json::Document read_versions() const;
+  /// read_versions() on a document already read, so a driver that wants both the calls and
+  /// the versions reads the file once.
+  json::Document versions_of(const json::Value &root) const;
 };
 
 } // namespace orvelle

@@ -27,9 +27,14 @@ public:
   /// pharmvarVersion}, each as found (null when missing).
   json::Document read_versions() const;
 
+  /// parse() and read_versions() on a document already read, so a driver that wants both
+  /// reads the file once.
+  std::vector<RawCall> calls_of(const json::Value &root) const;
+  json::Document versions_of(const json::Value &root) const;
+
 private:
   std::optional<RawCall> to_raw_call(std::string_view gene, const json::Value &details) const;
-  const json::Value &root_object(const json::Document &document) const;
+  const json::Value &root_object(const json::Value &root) const;
 };
 
 } // namespace orvelle
