@@ -23,9 +23,12 @@ class TestRawCall:
         with pytest.raises(AttributeError):
             call.gene = "CYP2C19"
 
-    def test_equality_and_text_form(self):
+    def test_equality_hash_and_text_form(self):
         assert RawCall(gene="A", source="x") == RawCall(gene="A", source="x")
         assert RawCall(gene="A") != RawCall(gene="B")
+        # Equal records hash alike, so they can be collected in sets.
+        assert len({RawCall(gene="A", haplotypes=["*1"]), RawCall(gene="A", haplotypes=["*1"]),
+                    RawCall(gene="A", phenotypes=["*1"])}) == 2
         assert repr(RawCall(gene="A")).startswith("RawCall(gene='A', diplotype=None")
 
     def test_texts_with_lone_surrogates_cross_intact(self):

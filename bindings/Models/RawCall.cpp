@@ -1,53 +1,191 @@
 // bindings/Models/RawCall.cpp: the raw call record; immutable from the host.
+//
+// A plain host type rather than a bound class, so that a reader's hundred thousand calls are
+// cheap to hand over (see support/raw_call_object.h); its fields are read as host objects each
+// time, as a bound class's read-only fields are.
 #include "support/nb.h"
 
-#include "orvelle/records/raw_call.h"
+#include "orvelle/text/host_text.h"
 
-#include <nanobind/operators.h>
+#include <array>
+#include <functional>
+#include <string_view>
 
 using orvelle::RawCall;
+using orvelle::bind::RawCallObject;
 
 namespace {
 
-std::string repr(nb::handle self) {
-  const auto &call = nb::cast<const RawCall &>(self);
-  auto r = [](auto &&value) { return nb::cast<std::string>(nb::repr(nb::cast(value))); };
-  return "RawCall(gene=" + r(call.gene) + ", diplotype=" + r(call.diplotype) +
-         ", haplotypes=" + r(call.haplotypes) + ", phenotypes=" + r(call.phenotypes) +
-         ", source=" + r(call.source) + ", phenotype_source=" + r(call.phenotype_source) +
-         ", activity_score=" + r(call.activity_score) + ")";
+using Opt = std::optional<std::string>;
+
+RawCall &call_of(PyObject *self) { return reinterpret_cast<RawCallObject *>(self)->call; }
+
+// The named fields, in the constructor's order; `gene` alone is required.
+constexpr std::array<const char *, 7> FIELD_NAMES = {
+    "gene", "diplotype", "haplotypes", "phenotypes", "source", "phenotype_source", "activity_score"};
+
+// Takes `value` into `out` with nanobind's casters; false (TypeError set) when it does not fit.
+template <typename T> bool take(const char *name, PyObject *value, const char *expected, T &out) {
+  if (nb::try_cast(nb::handle(value), out))
+    return true;
+  PyErr_Format(PyExc_TypeError, "RawCall() argument '%s' must be %s, not %s", name, expected,
+               Py_TYPE(value)->tp_name);
+  return false;
 }
+
+bool take_field(RawCall &call, std::size_t field, PyObject *value) {
+  const char *name = FIELD_NAMES[field];
+  switch (field) {
+  case 0:
+    return take(name, value, "str", call.gene);
+  case 1:
+    return take(name, value, "str or None", call.diplotype);
+  case 2:
+    return take(name, value, "a sequence of str", call.haplotypes);
+  case 3:
+    return take(name, value, "a sequence of str or None", call.phenotypes);
+  case 4:
+    return take(name, value, "str or None", call.source);
+  case 5:
+    return take(name, value, "str or None", call.phenotype_source);
+  default:
+    return take(name, value, "str or None", call.activity_score);
+  }
+}
+
+// RawCall(*, gene, diplotype=None, haplotypes=[], phenotypes=[], source=None,
+// phenotype_source=None, activity_score=None), with the host's own wording for misuse.
+PyObject *raw_call_new(PyTypeObject *type, PyObject *args, PyObject *kwargs) {
+  if (Py_ssize_t given = PyTuple_GET_SIZE(args); given > 0)
+    return PyErr_Format(PyExc_TypeError,
+                        "RawCall() takes 0 positional arguments but %zd %s given", given,
+                        given == 1 ? "was" : "were");
+  try {
+    RawCall call;
+    bool has_gene = false;
+    Py_ssize_t pos = 0;
+    PyObject *key = nullptr, *value = nullptr;
+    while (kwargs != nullptr && PyDict_Next(kwargs, &pos, &key, &value)) {
+      std::size_t field = 0;
+      while (field < FIELD_NAMES.size() &&
+             PyUnicode_CompareWithASCIIString(key, FIELD_NAMES[field]) != 0)
+        ++field;
+      if (field == FIELD_NAMES.size())
+        return PyErr_Format(PyExc_TypeError, "RawCall() got an unexpected keyword argument '%U'",
+                            key);
+      if (!take_field(call, field, value))
+        return nullptr;
+      has_gene = has_gene || field == 0;
+    }
+    if (!has_gene)
+      return PyErr_Format(PyExc_TypeError,
+                          "RawCall() missing 1 required keyword-only argument: 'gene'");
+    PyObject *self = type->tp_alloc(type, 0);
+    if (self != nullptr)
+      new (&call_of(self)) RawCall(std::move(call));
+    return self;
+  } catch (const std::bad_alloc &) {
+    return PyErr_NoMemory();
+  }
+}
+
+void raw_call_dealloc(PyObject *self) {
+  PyTypeObject *type = Py_TYPE(self);
+  call_of(self).~RawCall();
+  type->tp_free(self);
+  Py_DECREF(type); // instances of a heap type hold a reference to it
+}
+
+// A field as a new host object each time it is read.
+template <auto Field> PyObject *get_field(PyObject *self, void *) {
+  using T = std::remove_cvref_t<decltype(call_of(self).*Field)>;
+  return nb::detail::make_caster<T>::from_cpp(call_of(self).*Field, nb::rv_policy::copy, nullptr)
+      .ptr();
+}
+
+std::string quoted(const Opt &text) { return text ? orvelle::text::quoted(*text) : "None"; }
+
+template <typename Texts> std::string quoted_list(const Texts &texts) {
+  std::string out = "[";
+  for (const auto &text : texts)
+    out += (out.size() > 1 ? ", " : "") + quoted(text);
+  return out + "]";
+}
+
+PyObject *raw_call_repr(PyObject *self) {
+  try {
+    const RawCall &call = call_of(self);
+    const std::string text =
+        "RawCall(gene=" + quoted(call.gene) + ", diplotype=" + quoted(call.diplotype) +
+        ", haplotypes=" + quoted_list(call.haplotypes) +
+        ", phenotypes=" + quoted_list(call.phenotypes) + ", source=" + quoted(call.source) +
+        ", phenotype_source=" + quoted(call.phenotype_source) +
+        ", activity_score=" + quoted(call.activity_score) + ")";
+    return PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()),
+                                "surrogatepass");
+  } catch (const std::bad_alloc &) {
+    return PyErr_NoMemory();
+  }
+}
+
+PyObject *raw_call_richcompare(PyObject *self, PyObject *other, int op) {
+  const RawCall *theirs = orvelle::bind::raw_call_of(other);
+  if (theirs == nullptr || (op != Py_EQ && op != Py_NE))
+    Py_RETURN_NOTIMPLEMENTED;
+  return PyBool_FromLong((call_of(self) == *theirs) == (op == Py_EQ));
+}
+
+// Equal records hash alike: the hash is taken over the fields.
+Py_hash_t raw_call_hash(PyObject *self) {
+  const RawCall &call = call_of(self);
+  std::size_t hash = 0;
+  auto mix = [&hash](const Opt &text) {
+    const std::size_t part = text ? std::hash<std::string>{}(*text) : 0x9e3779b97f4a7c15u;
+    hash = (hash ^ part) * 0x100000001b3u;
+  };
+  mix(call.gene);
+  mix(call.diplotype);
+  for (const std::string &haplotype : call.haplotypes)
+    mix(haplotype);
+  mix(Opt("/")); // where the haplotypes end and the phenotypes begin
+  for (const Opt &phenotype : call.phenotypes)
+    mix(phenotype);
+  mix(call.source);
+  mix(call.phenotype_source);
+  mix(call.activity_score);
+  const auto result = static_cast<Py_hash_t>(hash);
+  return result == -1 ? -2 : result; // -1 means an error to the host
+}
+
+PyGetSetDef FIELDS[] = {
+    {"gene", get_field<&RawCall::gene>, nullptr, nullptr, nullptr},
+    {"diplotype", get_field<&RawCall::diplotype>, nullptr, nullptr, nullptr},
+    {"haplotypes", get_field<&RawCall::haplotypes>, nullptr, nullptr, nullptr},
+    {"phenotypes", get_field<&RawCall::phenotypes>, nullptr, nullptr, nullptr},
+    {"source", get_field<&RawCall::source>, nullptr, nullptr, nullptr},
+    {"phenotype_source", get_field<&RawCall::phenotype_source>, nullptr, nullptr, nullptr},
+    {"activity_score", get_field<&RawCall::activity_score>, nullptr, nullptr, nullptr},
+    {nullptr, nullptr, nullptr, nullptr, nullptr}};
+
+PyType_Slot SLOTS[] = {
+    {Py_tp_doc, const_cast<char *>("One gene call exactly as a reader found it.")},
+    {Py_tp_new, reinterpret_cast<void *>(raw_call_new)},
+    {Py_tp_dealloc, reinterpret_cast<void *>(raw_call_dealloc)},
+    {Py_tp_repr, reinterpret_cast<void *>(raw_call_repr)},
+    {Py_tp_richcompare, reinterpret_cast<void *>(raw_call_richcompare)},
+    {Py_tp_hash, reinterpret_cast<void *>(raw_call_hash)},
+    {Py_tp_getset, FIELDS},
+    {0, nullptr}};
+
+PyType_Spec SPEC = {"OrvellePgxParser.Models.RawCall.RawCall", sizeof(RawCallObject), 0,
+                    Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE, SLOTS};
 
 } // namespace
 
 NB_MODULE(RawCall, m) {
   orvelle::bind::import_runtime();
-  using Opt = std::optional<std::string>;
-
-  nb::class_<RawCall>(m, "RawCall", "One gene call exactly as a reader found it.")
-      .def(
-          "__init__",
-          [](RawCall *self, std::string gene, Opt diplotype, std::vector<std::string> haplotypes,
-             std::vector<Opt> phenotypes, Opt source, Opt phenotype_source, Opt activity_score) {
-            new (self)
-                RawCall{std::move(gene),          std::move(diplotype), std::move(haplotypes),
-                        std::move(phenotypes),    std::move(source),    std::move(phenotype_source),
-                        std::move(activity_score)};
-          },
-          nb::kw_only(), nb::arg("gene"), nb::arg("diplotype").none() = nb::none(),
-          nb::arg("haplotypes") = std::vector<std::string>(),
-          nb::arg("phenotypes") = std::vector<Opt>(), nb::arg("source").none() = nb::none(),
-          nb::arg("phenotype_source").none() = nb::none(),
-          nb::arg("activity_score").none() = nb::none())
-      // fields: read-only
-      .def_ro("gene", &RawCall::gene)
-      .def_ro("diplotype", &RawCall::diplotype)
-      .def_ro("haplotypes", &RawCall::haplotypes)
-      .def_ro("phenotypes", &RawCall::phenotypes)
-      .def_ro("source", &RawCall::source)
-      .def_ro("phenotype_source", &RawCall::phenotype_source)
-      .def_ro("activity_score", &RawCall::activity_score)
-      // dunders
-      .def(nb::self == nb::self)
-      .def("__repr__", &repr);
+  nb::object type = nb::steal(PyType_FromSpec(&SPEC));
+  if (!type.is_valid())
+    throw nb::python_error();
+  m.attr("RawCall") = type;
 }

@@ -9,6 +9,8 @@
 #include <nanobind/stl/optional.h>
 #include <nanobind/stl/vector.h>
 
+#include "support/raw_call_object.h" // RawCall crosses as a plain host type
+
 #include "orvelle/json/document.h"
 
 namespace nb = nanobind;

@@ -1,0 +1,78 @@
+// bindings/support/raw_call_object.h: the host's RawCall objects, and their caster.
+//
+// nanobind files every instance of a bound class in a process-wide pointer map: two hash-table
+// misses per object made, one more per object freed. A table reader hands back a hundred
+// thousand calls at once, so RawCall is a plain host type instead (made in Models/RawCall.cpp)
+// that holds the core record inline and costs one allocation. The caster below lets it cross
+// the binding like a bound class: by reference into the host object when read, moved into a
+// new host object when returned.
+#pragma once
+
+#include <nanobind/nanobind.h>
+
+#include "orvelle/records/raw_call.h"
+
+#include <type_traits>
+
+namespace orvelle::bind {
+
+/// The layout of a host RawCall object.
+struct RawCallObject {
+  PyObject_HEAD RawCall call;
+};
+
+/// The host type Models.RawCall.RawCall (imported on first use), or nullptr with the host's
+/// error set.
+PyTypeObject *raw_call_type() noexcept;
+
+/// A new host RawCall holding `call`, or nullptr with the host's error set.
+PyObject *new_raw_call(RawCall &&call) noexcept;
+
+/// The record inside a host RawCall (or an instance of a subclass), or nullptr for any other
+/// object.
+RawCall *raw_call_of(PyObject *object) noexcept;
+
+} // namespace orvelle::bind
+
+NAMESPACE_BEGIN(NB_NAMESPACE)
+NAMESPACE_BEGIN(detail)
+
+template <> struct type_caster<orvelle::RawCall> {
+  using Value = orvelle::RawCall;
+  static constexpr auto Name = const_name("OrvellePgxParser.Models.RawCall.RawCall");
+  template <typename T> using Cast = precise_cast_t<T>;
+
+  bool from_python(handle src, uint32_t, cleanup_list *) noexcept {
+    value_ = orvelle::bind::raw_call_of(src.ptr());
+    return value_ != nullptr;
+  }
+
+  static handle from_cpp(Value &&call, rv_policy, cleanup_list *) noexcept {
+    return orvelle::bind::new_raw_call(std::move(call));
+  }
+
+  static handle from_cpp(const Value &call, rv_policy, cleanup_list *) noexcept {
+    try {
+      return orvelle::bind::new_raw_call(Value(call));
+    } catch (const std::bad_alloc &) {
+      return PyErr_NoMemory();
+    }
+  }
+
+  static handle from_cpp(const Value *call, rv_policy policy, cleanup_list *cleanup) noexcept {
+    return call ? from_cpp(*call, policy, cleanup) : none().release();
+  }
+
+  template <typename T> bool can_cast() const noexcept {
+    return std::is_pointer_v<T> || value_ != nullptr;
+  }
+
+  operator Value *() { return value_; }
+  operator Value &() { return *value_; }
+
+private:
+  Value *value_ = nullptr;
+};
+
+NAMESPACE_END(detail)
+NAMESPACE_END(NB_NAMESPACE)
