@@ -26,36 +26,46 @@ const std::optional<std::vector<std::string>> &DictReader::fieldnames() {
     if (added)
       columns_.push_back({header[i], i});
     else
-      columns_[seen->second].last_position = i;
+      columns_[seen->second].position = i;
   }
   fieldnames_ = std::move(header);
   return fieldnames_;
 }
 
-bool DictReader::next(DictRow &row) {
+std::span<const Column> DictReader::columns() {
+  fieldnames();
+  return columns_;
+}
+
+bool DictReader::next(Row &row) {
   if (!fieldnames())
     return false;
   do {
-    if (!reader_.next(buffer_))
+    if (!reader_.next(row))
       return false;
-  } while (buffer_.empty());
-
-  row.cells.resize(columns_.size());
-  for (std::size_t i = 0; i < columns_.size(); ++i) {
-    const Column &column = columns_[i];
-    row.cells[i].first = column.name;
-    if (column.last_position < buffer_.size())
-      row.cells[i].second = std::move(buffer_[column.last_position]);
-    else
-      row.cells[i].second.reset();
-  }
-  const std::size_t width = fieldnames_->size();
-  row.has_rest = buffer_.size() > width;
-  row.rest.clear();
-  if (row.has_rest)
-    row.rest.assign(std::make_move_iterator(buffer_.begin() + static_cast<std::ptrdiff_t>(width)),
-                    std::make_move_iterator(buffer_.end()));
+  } while (row.empty());
   return true;
+}
+
+bool DictReader::next(DictRow &row) {
+  if (!next(buffer_))
+    return false;
+  row = dict_row(buffer_);
+  return true;
+}
+
+DictRow DictReader::dict_row(const Row &fields) const {
+  DictRow row;
+  row.cells.reserve(columns_.size());
+  for (const Column &column : columns_)
+    row.cells.emplace_back(column.name, column.position < fields.size()
+                                            ? std::optional<std::string>(fields[column.position])
+                                            : std::nullopt);
+  const std::size_t width = fieldnames_ ? fieldnames_->size() : 0;
+  row.has_rest = fields.size() > width;
+  for (std::size_t i = width; i < fields.size(); ++i)
+    row.rest.emplace_back(fields[i]);
+  return row;
 }
 
 } // namespace orvelle::csv

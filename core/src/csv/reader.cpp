@@ -68,92 +68,130 @@ Reader::Reader(std::string_view text, Dialect dialect)
     ends_unquoted_run_[0] = true;
 }
 
-bool Reader::next(std::vector<std::string> &row) {
+void Row::clear() noexcept {
+  fields_.clear();
+  rebuilt_used_ = 0;
+}
+
+std::string &Row::rebuilt_field() {
+  if (rebuilt_used_ == rebuilt_.size())
+    rebuilt_.emplace_back();
+  std::string &field = rebuilt_[rebuilt_used_++];
+  field.clear();
+  return field;
+}
+
+bool Reader::next(Row &row) {
+  row.clear();
   if (pos_ >= text_.size())
     return false;
-  std::size_t fields = 0;
   if (is_line_end(text_[pos_])) { // a blank line
     pos_ = after_line_end(pos_);
-  } else {
-    FieldEnd end;
-    do {
-      if (fields == row.size())
-        row.emplace_back();
-      end = read_field(row[fields++]);
-    } while (end == FieldEnd::delimiter);
+    return true;
   }
-  row.resize(fields);
+  while (read_field(row) == FieldEnd::delimiter) {
+  }
   return true;
 }
 
-Reader::FieldEnd Reader::read_field(std::string &out) {
+bool Reader::next(std::vector<std::string> &row) {
+  if (!next(copied_))
+    return false;
+  row.resize(copied_.size());
+  for (std::size_t i = 0; i < row.size(); ++i)
+    row[i].assign(copied_[i]);
+  return true;
+}
+
+Reader::FieldEnd Reader::read_field(Row &row) {
+  const std::string_view text = text_;
+  std::size_t pos = pos_;
+  if (dialect_.skipinitialspace)
+    while (pos < text.size() && text[pos] == ' ')
+      ++pos;
+  if (pos < text.size() && text[pos] == dialect_.quotechar && text[pos] != dialect_.delimiter &&
+      !is_line_end(text[pos])) {
+    std::string &field = row.rebuilt_field();
+    const FieldEnd end = read_quoted(pos + 1, field);
+    row.fields_.push_back(field);
+    return end;
+  }
+  // Unquoted: the field is the text up to the delimiter, a line end or the text's end.
+  const std::size_t end = unquoted_run_end(pos);
+  check_field_size(pos, end);
+  row.fields_.push_back(text.substr(pos, end - pos));
+  return ends_run_at(end);
+}
+
+// A field that opens with a quote, from `pos` just after it, rebuilt into `out`.
+Reader::FieldEnd Reader::read_quoted(std::size_t pos, std::string &out) {
   const std::string_view text = text_;
   const std::size_t size = text.size();
-  std::size_t pos = pos_;
   FieldBuilder field(out);
   auto add = [&](std::size_t from, std::size_t to) {
     if (std::size_t over = field.append(text, from, to); over != std::string::npos)
       fail(over, FIELD_TOO_LARGE);
   };
-  auto ends_at = [&](std::size_t at, FieldEnd how) {
-    pos_ = how == FieldEnd::record ? after_line_end(at) : how == FieldEnd::delimiter ? at + 1 : at;
-    return how;
-  };
 
-  if (dialect_.skipinitialspace)
-    while (pos < size && text[pos] == ' ')
-      ++pos;
-  if (pos == size)
-    return ends_at(pos, FieldEnd::input);
-  if (is_line_end(text[pos]))
-    return ends_at(pos, FieldEnd::record);
-  if (text[pos] == dialect_.delimiter)
-    return ends_at(pos, FieldEnd::delimiter);
-
-  if (text[pos] == dialect_.quotechar) {
-    ++pos;
-    for (;;) { // inside quotes: line ends are kept, the text's end closes the field
-      const void *found = std::memchr(text.data() + pos, dialect_.quotechar, size - pos);
-      std::size_t quote = found ? static_cast<const char *>(found) - text.data() : size;
-      if (nul_refused_)
-        if (const void *nul = std::memchr(text.data() + pos, '\0', quote - pos)) {
-          std::size_t at = static_cast<const char *>(nul) - text.data();
-          add(pos, at);
-          fail(at, NUL_IN_LINE);
-        }
-      add(pos, quote);
-      if (quote == size)
-        return ends_at(size, FieldEnd::input);
-      pos = quote + 1;
-      if (!dialect_.doublequote)
-        break; // the quoted part is over; what follows is taken as it comes
-      if (pos == size)
-        return ends_at(pos, FieldEnd::input);
-      char c = text[pos];
-      if (c == dialect_.quotechar) { // a doubled quote stands for one
-        add(pos, pos + 1);
-        ++pos;
-        continue;
+  for (;;) { // inside quotes: line ends are kept, the text's end closes the field
+    const void *found = std::memchr(text.data() + pos, dialect_.quotechar, size - pos);
+    std::size_t quote = found ? static_cast<const char *>(found) - text.data() : size;
+    if (nul_refused_)
+      if (const void *nul = std::memchr(text.data() + pos, '\0', quote - pos)) {
+        std::size_t at = static_cast<const char *>(nul) - text.data();
+        add(pos, at);
+        fail(at, NUL_IN_LINE);
       }
-      if (c == dialect_.delimiter)
-        return ends_at(pos, FieldEnd::delimiter);
-      if (is_line_end(c))
-        return ends_at(pos, FieldEnd::record);
-      break; // any other character after the closing quote joins the field
+    add(pos, quote);
+    if (quote == size)
+      return ends_at(size, FieldEnd::input);
+    pos = quote + 1;
+    if (!dialect_.doublequote)
+      break; // the quoted part is over; what follows is taken as it comes
+    if (pos == size)
+      return ends_at(pos, FieldEnd::input);
+    char c = text[pos];
+    if (c == dialect_.quotechar) { // a doubled quote stands for one
+      add(pos, pos + 1);
+      ++pos;
+      continue;
     }
+    if (c == dialect_.delimiter)
+      return ends_at(pos, FieldEnd::delimiter);
+    if (is_line_end(c))
+      return ends_at(pos, FieldEnd::record);
+    break; // any other character after the closing quote joins the field
   }
 
-  // Unquoted, or the rest after a quoted part: quotes here are ordinary characters.
+  // The rest after the quoted part: quotes here are ordinary characters.
   std::size_t end = unquoted_run_end(pos);
   add(pos, end);
-  if (end == size)
+  return ends_run_at(end);
+}
+
+Reader::FieldEnd Reader::ends_at(std::size_t at, FieldEnd how) noexcept {
+  pos_ = how == FieldEnd::record ? after_line_end(at) : how == FieldEnd::delimiter ? at + 1 : at;
+  return how;
+}
+
+// Where an unquoted run stops: at the delimiter, a line end, the text's end, or a refused NUL.
+Reader::FieldEnd Reader::ends_run_at(std::size_t end) {
+  if (end == text_.size())
     return ends_at(end, FieldEnd::input);
-  char c = text[end];
+  const char c = text_[end];
   if (c == dialect_.delimiter)
     return ends_at(end, FieldEnd::delimiter);
   if (c == '\0')
     fail(end, NUL_IN_LINE);
   return ends_at(end, FieldEnd::record);
+}
+
+void Reader::check_field_size(std::size_t from, std::size_t to) {
+  if (to - from <= FIELD_SIZE_LIMIT) // no more characters than bytes
+    return;
+  const std::string_view field = text_.substr(from, to - from);
+  if (text::count_code_points(field) > FIELD_SIZE_LIMIT)
+    fail(from + text::prefix_bytes(field, FIELD_SIZE_LIMIT), FIELD_TOO_LARGE);
 }
 
 std::size_t Reader::unquoted_run_end(std::size_t pos) const noexcept {
