@@ -34,8 +34,9 @@ NB_MODULE(DiplotypeSheetReader, m) {
   cls.attr("PHENOTYPE_ALIASES") = bind::text_tuple(DiplotypeSheetReader::PHENOTYPE_ALIASES);
 
   bind::def_reader_init<DiplotypeSheetReader>(cls);
-  cls.def("parse", &DiplotypeSheetReader::parse)
-      // internal steps
+  bind::def_streaming_parse<DiplotypeSheetReader>(cls);
+  // internal steps
+  cls
       .def("_read_csv",
            [](const DiplotypeSheetReader &self) { return bind::to_python(self.read_csv()); })
       .def(

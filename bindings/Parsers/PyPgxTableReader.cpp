@@ -22,13 +22,13 @@ NB_MODULE(PyPgxTableReader, m) {
   cls.attr("NON_GENE_STEMS") = nb::frozenset(bind::text_tuple(PyPgxTableReader::NON_GENE_STEMS));
 
   bind::def_reader_init<PyPgxTableReader>(cls);
+  bind::def_streaming_parse<PyPgxTableReader>(cls);
   cls.def_static(
          "is_pypgx_table",
          [](const std::vector<std::string> &header) {
            return PyPgxTableReader::is_pypgx_table(header);
          },
          nb::arg("header"))
-      .def("parse", &PyPgxTableReader::parse)
       // internal steps
       .def("_read_rows",
            [](const PyPgxTableReader &self) { return bind::to_python(self.read_rows()); })

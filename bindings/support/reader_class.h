@@ -20,6 +20,20 @@ template <typename Reader, typename Class> void def_reader_init(Class &cls) {
       nb::arg("file_path").none());
 }
 
+/// parse() of a reader that hands its calls over one by one: each call becomes a host object
+/// as it is made, so a large table's calls are never all held twice.
+template <typename Reader, typename Class> void def_streaming_parse(Class &cls) {
+  cls.def("parse", [](Reader &self) {
+    nb::list calls;
+    self.read_calls([&calls](orvelle::RawCall &&call) {
+      nb::object object = nb::steal(new_raw_call(std::move(call)));
+      if (!object.is_valid() || PyList_Append(calls.ptr(), object.ptr()) != 0)
+        throw nb::python_error();
+    });
+    return calls;
+  });
+}
+
 /// Sets the class attribute `source_name`, read from the class or any instance.
 template <typename Class> void set_source_name(Class &cls, std::string_view name) {
   cls.attr("source_name") = nb::str(name.data(), name.size());

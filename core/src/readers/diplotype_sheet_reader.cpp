@@ -196,43 +196,43 @@ TableRows sheet_rows(const std::string &path) {
 
 } // namespace
 
-std::vector<RawCall> DiplotypeSheetReader::parse() {
-  std::vector<RawCall> calls;
+void DiplotypeSheetReader::read_calls(const CallSink &emit) {
+  std::size_t calls = 0;
+  auto take = [&](std::optional<RawCall> call) {
+    if (call) {
+      emit(std::move(*call));
+      ++calls;
+    }
+  };
   DeferredWarnings warnings;
   if (ends_with_csv(file_path())) {
     // One pass over the rows, which all carry the header's names in one order: the names are
     // normalised once, and each row is looked at through one reused list of cells.
     TableRows sheet = sheet_rows(file_path());
-    calls.reserve(sheet.row_estimate());
-    std::optional<RowPicker> picker;
+    const std::span<const csv::Column> columns = sheet.columns();
     std::vector<json::Member> cells;
-    for (csv::DictRow row; sheet.next(row);) {
-      if (!picker) {
-        for (const auto &[name, value] : row.cells)
-          cells.push_back({name, json::Value()});
-        picker.emplace(normalised_names(cells));
-      }
+    for (const csv::Column &column : columns)
+      cells.push_back({column.name, json::Value()});
+    const RowPicker picker(normalised_names(cells));
+    for (csv::Row row; sheet.next(row);) {
       for (std::size_t i = 0; i < cells.size(); ++i)
-        cells[i].value =
-            row.cells[i].second ? json::Value::string(*row.cells[i].second) : json::Value();
-      if (auto call =
-              to_raw_call(cells, *picker, *this, warnings, [&row] { return csv_row_repr(row); }))
-        calls.push_back(std::move(*call));
+        cells[i].value = columns[i].position < row.size()
+                             ? json::Value::string(row[columns[i].position])
+                             : json::Value();
+      take(to_raw_call(cells, picker, *this, warnings,
+                       [&] { return csv_row_repr(sheet.dict_row(row)); }));
     }
   } else {
     const json::Document rows = read_json();
     for (const json::Value &row : rows.root().items()) {
       const RowPicker picker(normalised_names(row.members()));
-      if (auto call = to_raw_call(row.members(), picker, *this, warnings,
-                                  [&row] { return text::repr(row); }))
-        calls.push_back(std::move(*call));
+      take(to_raw_call(row.members(), picker, *this, warnings, [&row] { return text::repr(row); }));
     }
   }
   warnings.flush();
-  if (calls.empty())
+  if (calls == 0)
     throw ValueError(file_path() +
                      ": no usable rows - the minimum is a Gene and a Diplotype per row");
-  return calls;
 }
 
 std::vector<csv::DictRow> DiplotypeSheetReader::read_csv() const {

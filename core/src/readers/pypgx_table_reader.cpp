@@ -13,44 +13,44 @@
 namespace orvelle {
 namespace {
 
-// Where the cells of `columns` sit in the rows of one table, in the order of `columns`;
-// columns the header lacks are left out. Every row of a table carries the header's names in
-// the same order, so this is worked out once per table.
-std::vector<std::size_t> positions(const csv::DictRow &row,
-                                   std::span<const std::string_view> columns) {
+// Where the cells of `names` sit in every row of one table: the header positions of those of
+// `names` the header has, in the order of `names`.
+std::vector<std::size_t> positions(std::span<const csv::Column> columns,
+                                   std::span<const std::string_view> names) {
   std::vector<std::size_t> found;
-  for (std::string_view column : columns)
-    for (std::size_t i = 0; i < row.cells.size(); ++i)
-      if (row.cells[i].first == column) {
-        found.push_back(i);
+  for (std::string_view name : names)
+    for (const csv::Column &column : columns)
+      if (column.name == name) {
+        found.push_back(column.position);
         break;
       }
   return found;
 }
 
-// The first of the cells at `at` that the row has, cleaned as `value` describes.
-std::optional<std::string> first_value(const csv::DictRow &row, std::span<const std::size_t> at) {
-  for (std::size_t i : at) {
-    const std::optional<std::string> &cell = row.cells[i].second;
-    if (!cell)
-      continue;
-    std::string_view text = *cell;
-    // Semicolons go before the blanks: "*1/*2; " keeps its ";".
-    while (!text.empty() && text.back() == ';')
-      text.remove_suffix(1);
-    return std::string(text::strip(text));
-  }
+// A cell as the reader takes it: its trailing semicolons dropped, then its blanks.
+std::string_view cleaned(std::string_view text) {
+  // Semicolons go before the blanks: "*1/*2; " keeps its ";".
+  while (!text.empty() && text.back() == ';')
+    text.remove_suffix(1);
+  return text::strip(text);
+}
+
+// The first of the fields at `at` that the row has, cleaned.
+std::optional<std::string_view> first_value(const csv::Row &row, std::span<const std::size_t> at) {
+  for (std::size_t i : at)
+    if (i < row.size())
+      return cleaned(row[i]);
   return std::nullopt;
 }
 
 // Where the reader's columns sit in every row of one table.
 struct TableLayout {
-  explicit TableLayout(const csv::DictRow &names)
-      : gene(positions(names, PyPgxTableReader::GENE_COLUMNS)),
-        genotype(positions(names, std::span(&PyPgxTableReader::GENOTYPE_COLUMN, 1))),
-        phenotype(positions(names, std::span(&PyPgxTableReader::PHENOTYPE_COLUMN, 1))) {
+  explicit TableLayout(std::span<const csv::Column> columns)
+      : gene(positions(columns, PyPgxTableReader::GENE_COLUMNS)),
+        genotype(positions(columns, std::span(&PyPgxTableReader::GENOTYPE_COLUMN, 1))),
+        phenotype(positions(columns, std::span(&PyPgxTableReader::PHENOTYPE_COLUMN, 1))) {
     for (const std::string_view &column : PyPgxTableReader::HAPLOTYPE_COLUMNS)
-      haplotypes.push_back(positions(names, std::span(&column, 1)));
+      haplotypes.push_back(positions(columns, std::span(&column, 1)));
   }
 
   std::vector<std::size_t> gene, genotype, phenotype;
@@ -105,21 +105,25 @@ std::optional<std::string> PyPgxTableReader::gene_from_file_name() const {
 
 std::optional<std::string> PyPgxTableReader::value(const csv::DictRow &row,
                                                    std::span<const std::string_view> columns) {
-  return first_value(row, positions(row, columns));
+  for (std::string_view column : columns)
+    for (const auto &[name, cell] : row.cells)
+      if (name == column) {
+        if (cell)
+          return std::string(cleaned(*cell));
+        break;
+      }
+  return std::nullopt;
 }
 
-std::vector<RawCall> PyPgxTableReader::parse() {
+void PyPgxTableReader::read_calls(const CallSink &emit) {
   // One pass over the rows; the whole table is still read before anything is reported.
   PyPgxRows table(file_path());
   const std::optional<std::string> gene_from_name = gene_from_file_name();
-  std::optional<TableLayout> layout;
-  std::vector<RawCall> calls;
-  calls.reserve(table.row_estimate());
+  const TableLayout layout(table.columns());
+  std::size_t calls = 0;
   DeferredWarnings warnings;
-  for (csv::DictRow row; table.next(row);) {
-    if (!layout)
-      layout.emplace(row);
-    std::optional<std::string> gene = first_value(row, layout->gene);
+  for (csv::Row row; table.next(row);) {
+    std::optional<std::string_view> gene = first_value(row, layout.gene);
     if (!gene || gene->empty())
       gene = gene_from_name;
     if (!gene) {
@@ -129,29 +133,32 @@ std::vector<RawCall> PyPgxTableReader::parse() {
                        ": cannot tell which gene this table is for - the file name is not a "
                        "gene symbol and there is no Gene column");
     }
-    std::optional<std::string> genotype = first_value(row, layout->genotype);
-    std::optional<std::string> phenotype = first_value(row, layout->phenotype);
+    const std::optional<std::string_view> genotype = first_value(row, layout.genotype);
+    const std::optional<std::string_view> phenotype = first_value(row, layout.phenotype);
     if (!genotype && !phenotype) {
-      warnings.add([gene = *gene] { log_skip(gene, "no Genotype or Phenotype column"); });
+      warnings.add(
+          [gene = std::string(*gene)] { log_skip(gene, "no Genotype or Phenotype column"); });
       continue;
     }
-    RawCall &call = calls.emplace_back();
-    call.gene = std::move(*gene);
-    call.diplotype = std::move(genotype);
-    for (const std::vector<std::size_t> &at : layout->haplotypes)
-      if (std::optional<std::string> haplotype = first_value(row, at);
+    RawCall call;
+    call.gene = *gene;
+    call.diplotype = genotype;
+    call.haplotypes.reserve(layout.haplotypes.size());
+    for (const std::vector<std::size_t> &at : layout.haplotypes)
+      if (std::optional<std::string_view> haplotype = first_value(row, at);
           haplotype && !haplotype->empty())
-        call.haplotypes.push_back(std::move(*haplotype));
+        call.haplotypes.emplace_back(*haplotype);
     if (phenotype)
-      call.phenotypes.emplace_back(std::move(phenotype));
+      call.phenotypes.emplace_back(std::in_place, *phenotype);
     call.source = std::string(source_name());
+    emit(std::move(call));
+    ++calls;
   }
   warnings.flush();
-  if (calls.empty())
+  if (calls == 0)
     throw ValueError(file_path() + ": no usable rows - a PyPGx table needs a " +
                      std::string(GENOTYPE_COLUMN) + " or " + std::string(PHENOTYPE_COLUMN) +
                      " column and one data row");
-  return calls;
 }
 
 } // namespace orvelle

@@ -1,5 +1,6 @@
 target_sources(orvelle_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ipgx_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/streaming_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pharmcat_json_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/starphase_json_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/starphase_tsv_reader.cpp

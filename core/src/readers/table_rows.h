@@ -4,8 +4,8 @@
 
 #include "orvelle/csv/reader.h"
 
-#include <algorithm>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -20,19 +20,18 @@ public:
 
   /// The header row, or nullopt for a text without rows.
   const std::optional<std::vector<std::string>> &fieldnames() { return table_.fieldnames(); }
+  /// The header's distinct names and where each row holds their values.
+  std::span<const csv::Column> columns() { return table_.columns(); }
 
+  /// The next data row's fields, which hold until the next call.
+  bool next(csv::Row &row) { return table_.next(row); }
   bool next(csv::DictRow &row) { return table_.next(row); }
+  csv::DictRow dict_row(const csv::Row &row) const { return table_.dict_row(row); }
 
   /// Reads the remaining rows for their format errors alone.
   void drain() {
-    for (csv::DictRow row; table_.next(row);) {
+    for (csv::Row row; table_.next(row);) {
     }
-  }
-
-  /// About the number of data rows (the text's "\n" count): room for one call per row,
-  /// reserved up front, spares a large table the copies of a growing list.
-  std::size_t row_estimate() const noexcept {
-    return static_cast<std::size_t>(std::count(text_.begin(), text_.end(), '\n')) + 1;
   }
 
 private:

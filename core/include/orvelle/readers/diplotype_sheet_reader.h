@@ -6,7 +6,7 @@
 #include "orvelle/constants.h"
 #include "orvelle/csv/reader.h"
 #include "orvelle/json/document.h"
-#include "orvelle/readers/ipgx_reader.h"
+#include "orvelle/readers/streaming_reader.h"
 
 #include <array>
 #include <optional>
@@ -17,7 +17,7 @@
 
 namespace orvelle {
 
-class DiplotypeSheetReader : public IPgxReader {
+class DiplotypeSheetReader : public StreamingReader {
 public:
   static constexpr std::string_view SOURCE_NAME = constants::CALLER_DIPLOTYPE_TABLE;
   // Column names in normalised form (see `pick`), in order of preference.
@@ -31,11 +31,11 @@ public:
   static constexpr std::array<std::string_view, 4> CONTAINER_KEYS = {"genes", "results",
                                                                      "diplotypes", "data"};
 
-  using IPgxReader::IPgxReader;
+  using StreamingReader::StreamingReader;
 
   /// One call per row with a gene and a diplotype, in row order. A path ending in ".csv" (in
   /// any case) is read as CSV, any other as JSON. Throws ValueError when no row is usable.
-  std::vector<RawCall> parse() override;
+  void read_calls(const CallSink &emit) override;
   std::string_view source_name() const override { return SOURCE_NAME; }
 
   /// Every data row of the CSV file, in the dialect the host's sniffer guesses from the first

@@ -4,7 +4,7 @@
 
 #include "orvelle/constants.h"
 #include "orvelle/csv/reader.h"
-#include "orvelle/readers/ipgx_reader.h"
+#include "orvelle/readers/streaming_reader.h"
 
 #include <array>
 #include <optional>
@@ -15,7 +15,7 @@
 
 namespace orvelle {
 
-class PyPgxTableReader : public IPgxReader {
+class PyPgxTableReader : public StreamingReader {
 public:
   static constexpr std::string_view SOURCE_NAME = constants::CALLER_PYPGX;
   static constexpr std::string_view GENOTYPE_COLUMN = "Genotype";
@@ -26,14 +26,14 @@ public:
   static constexpr std::array<std::string_view, 4> NON_GENE_STEMS = {"data", "results", "genotypes",
                                                                      "phenotypes"};
 
-  using IPgxReader::IPgxReader;
+  using StreamingReader::StreamingReader;
 
   /// True when the header names both the Genotype and the Phenotype column (cells trimmed).
   static bool is_pypgx_table(std::span<const std::string> header);
 
   /// One call per row with a Genotype or Phenotype value, in file order. Throws ValueError
   /// when the table has no header, no row tells its gene, or no row is usable.
-  std::vector<RawCall> parse() override;
+  void read_calls(const CallSink &emit) override;
   std::string_view source_name() const override { return SOURCE_NAME; }
 
   /// Every data row, mapped onto the header.

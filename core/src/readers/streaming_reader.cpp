@@ -1,0 +1,12 @@
+// core/src/readers/streaming_reader.cpp
+#include "orvelle/readers/streaming_reader.h"
+
+namespace orvelle {
+
+std::vector<RawCall> StreamingReader::parse() {
+  std::vector<RawCall> calls;
+  read_calls([&calls](RawCall &&call) { calls.push_back(std::move(call)); });
+  return calls;
+}
+
+} // namespace orvelle
