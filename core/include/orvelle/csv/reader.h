@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <optional>
 #include <span>
@@ -85,6 +86,7 @@ private:
   bool nul_refused_;
   /// The bytes that end an unquoted run: the delimiter, CR, LF (and NUL where refused).
   std::array<bool, 256> ends_unquoted_run_{};
+  std::uint64_t delimiter_bytes_; ///< the delimiter in every byte of a word
   Row copied_; ///< the row behind next(std::vector<std::string> &)
 };
 
