@@ -2,7 +2,6 @@
 #include "support/raw_call_object.h"
 
 #include <new>
-#include <utility>
 
 namespace orvelle::bind {
 
@@ -27,14 +26,16 @@ PyTypeObject *raw_call_type() noexcept {
   return type;
 }
 
-PyObject *new_raw_call(RawCall &&call) noexcept {
+PyObject *new_raw_call() noexcept {
   PyTypeObject *type = raw_call_type();
   if (type == nullptr)
     return nullptr;
-  PyObject *object = type->tp_alloc(type, 0);
+  // PyObject_New, not tp_alloc: the type is not garbage-collected, and its one member is
+  // constructed here, so the memory need not be zeroed first.
+  RawCallObject *object = PyObject_New(RawCallObject, type);
   if (object != nullptr)
-    new (&reinterpret_cast<RawCallObject *>(object)->call) RawCall(std::move(call));
-  return object;
+    new (&object->call) RawCall();
+  return reinterpret_cast<PyObject *>(object);
 }
 
 RawCall *raw_call_of(PyObject *object) noexcept {

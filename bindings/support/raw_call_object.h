@@ -4,8 +4,8 @@
 // misses per object made, one more per object freed. A table reader hands back a hundred
 // thousand calls at once, so RawCall is a plain host type instead (made in Models/RawCall.cpp)
 // that holds the core record inline and costs one allocation. The caster below lets it cross
-// the binding like a bound class: by reference into the host object when read, moved into a
-// new host object when returned.
+// the binding like a bound class: by reference into the host object when read, moved (or
+// copied) into a new host object when returned.
 #pragma once
 
 #include <nanobind/nanobind.h>
@@ -25,8 +25,8 @@ struct RawCallObject {
 /// error set.
 PyTypeObject *raw_call_type() noexcept;
 
-/// A new host RawCall holding `call`, or nullptr with the host's error set.
-PyObject *new_raw_call(RawCall &&call) noexcept;
+/// A new host RawCall holding an empty call, or nullptr with the host's error set.
+PyObject *new_raw_call() noexcept;
 
 /// The record inside a host RawCall (or an instance of a subclass), or nullptr for any other
 /// object.
@@ -47,16 +47,19 @@ template <> struct type_caster<orvelle::RawCall> {
     return value_ != nullptr;
   }
 
-  static handle from_cpp(Value &&call, rv_policy, cleanup_list *) noexcept {
-    return orvelle::bind::new_raw_call(std::move(call));
-  }
-
-  static handle from_cpp(const Value &call, rv_policy, cleanup_list *) noexcept {
+  template <typename Call>
+    requires std::is_same_v<std::remove_cvref_t<Call>, Value>
+  static handle from_cpp(Call &&call, rv_policy, cleanup_list *) noexcept {
+    PyObject *object = orvelle::bind::new_raw_call();
+    if (object == nullptr)
+      return object;
     try {
-      return orvelle::bind::new_raw_call(Value(call));
+      reinterpret_cast<orvelle::bind::RawCallObject *>(object)->call = std::forward<Call>(call);
     } catch (const std::bad_alloc &) {
+      Py_DECREF(object);
       return PyErr_NoMemory();
     }
+    return object;
   }
 
   static handle from_cpp(const Value *call, rv_policy policy, cleanup_list *cleanup) noexcept {

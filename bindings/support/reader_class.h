@@ -20,15 +20,16 @@ template <typename Reader, typename Class> void def_reader_init(Class &cls) {
       nb::arg("file_path").none());
 }
 
-/// parse() of a reader that hands its calls over one by one: each call becomes a host object
-/// as it is made, so a large table's calls are never all held twice.
+/// parse() of a reader that fills its calls one by one: each is filled straight into a new
+/// host object, so a large table's calls are never all held twice.
 template <typename Reader, typename Class> void def_streaming_parse(Class &cls) {
   cls.def("parse", [](Reader &self) {
     nb::list calls;
-    self.read_calls([&calls](orvelle::RawCall &&call) {
-      nb::object object = nb::steal(new_raw_call(std::move(call)));
+    self.read_calls([&calls]() -> RawCall & {
+      nb::object object = nb::steal(new_raw_call());
       if (!object.is_valid() || PyList_Append(calls.ptr(), object.ptr()) != 0)
         throw nb::python_error();
+      return *raw_call_of(object.ptr()); // kept alive by the list
     });
     return calls;
   });

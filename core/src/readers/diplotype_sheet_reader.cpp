@@ -103,12 +103,13 @@ std::string csv_row_repr(const csv::DictRow &row) {
   return out += "}";
 }
 
-// One row's call, or nullopt when the row is skipped (its warning kept in `warnings`).
-// `row_repr` renders the row for the warning about a missing gene column.
+// Fills one row's call into a new call from `new_call`; false when the row is skipped (its
+// warning kept in `warnings`). `row_repr` renders the row for the warning about a missing
+// gene column.
 template <typename RowRepr>
-std::optional<RawCall> to_raw_call(std::span<const json::Member> row, const RowPicker &picker,
-                                   const IPgxReader &reader, DeferredWarnings &warnings,
-                                   const RowRepr &row_repr) {
+bool to_raw_call(std::span<const json::Member> row, const RowPicker &picker,
+                 const IPgxReader &reader, DeferredWarnings &warnings, const RowRepr &row_repr,
+                 const CallSink &new_call) {
   const json::Value *gene = picker.gene.pick(row);
   auto skip = [&warnings](std::string_view gene, std::string reason) {
     warnings.add([gene = std::string(gene), reason = std::move(reason)] {
@@ -120,23 +121,23 @@ std::optional<RawCall> to_raw_call(std::span<const json::Member> row, const RowP
       warnings.add([path = reader.file_path(), row = row_repr()] {
         log::warning("Row without a gene column in %s: %s", {path, row});
       });
-    return std::nullopt;
+    return false;
   }
   // A JSON cell may hold anything; only a text names a gene.
   if (!gene->is_string()) {
     skip(text::to_text(*gene), wrong_type("gene", *gene, reader.file_path()));
-    return std::nullopt;
+    return false;
   }
   const std::string_view gene_symbol = text::strip(gene->as_string());
   // A gene of blanks would make a call that no result can be built from; drop only this row.
   if (gene_symbol.empty()) {
     skip(reader.file_path(), "empty gene symbol");
-    return std::nullopt;
+    return false;
   }
   const json::Value *diplotype = picker.diplotype.pick(row);
   if (diplotype == nullptr) {
     skip(gene->as_string(), "no diplotype column");
-    return std::nullopt;
+    return false;
   }
   const json::Value *phenotype = picker.phenotype.pick(row);
   // A list or an object has no text that could stand for a diplotype or a phenotype.
@@ -147,15 +148,15 @@ std::optional<RawCall> to_raw_call(std::span<const json::Member> row, const RowP
     return true;
   };
   if (unusable("diplotype", diplotype) || unusable("phenotype", phenotype))
-    return std::nullopt;
+    return false;
 
-  RawCall call;
-  call.gene = std::string(gene_symbol);
+  RawCall &call = new_call();
+  call.gene = gene_symbol;
   call.diplotype = trimmed(*diplotype);
   if (phenotype != nullptr)
     call.phenotypes.emplace_back(trimmed(*phenotype));
   call.source = std::string(reader.source_name());
-  return call;
+  return true;
 }
 
 void append_flattened(json::DocumentBuilder &builder, const json::Value &mapping,
@@ -196,14 +197,8 @@ TableRows sheet_rows(const std::string &path) {
 
 } // namespace
 
-void DiplotypeSheetReader::read_calls(const CallSink &emit) {
+void DiplotypeSheetReader::read_calls(const CallSink &new_call) {
   std::size_t calls = 0;
-  auto take = [&](std::optional<RawCall> call) {
-    if (call) {
-      emit(std::move(*call));
-      ++calls;
-    }
-  };
   DeferredWarnings warnings;
   if (ends_with_csv(file_path())) {
     // One pass over the rows, which all carry the header's names in one order: the names are
@@ -219,14 +214,16 @@ void DiplotypeSheetReader::read_calls(const CallSink &emit) {
         cells[i].value = columns[i].position < row.size()
                              ? json::Value::string(row[columns[i].position])
                              : json::Value();
-      take(to_raw_call(cells, picker, *this, warnings,
-                       [&] { return csv_row_repr(sheet.dict_row(row)); }));
+      calls += to_raw_call(
+          cells, picker, *this, warnings, [&] { return csv_row_repr(sheet.dict_row(row)); },
+          new_call);
     }
   } else {
     const json::Document rows = read_json();
     for (const json::Value &row : rows.root().items()) {
       const RowPicker picker(normalised_names(row.members()));
-      take(to_raw_call(row.members(), picker, *this, warnings, [&row] { return text::repr(row); }));
+      calls += to_raw_call(
+          row.members(), picker, *this, warnings, [&row] { return text::repr(row); }, new_call);
     }
   }
   warnings.flush();

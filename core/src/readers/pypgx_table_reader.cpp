@@ -115,7 +115,7 @@ std::optional<std::string> PyPgxTableReader::value(const csv::DictRow &row,
   return std::nullopt;
 }
 
-void PyPgxTableReader::read_calls(const CallSink &emit) {
+void PyPgxTableReader::read_calls(const CallSink &new_call) {
   // One pass over the rows; the whole table is still read before anything is reported.
   PyPgxRows table(file_path());
   const std::optional<std::string> gene_from_name = gene_from_file_name();
@@ -140,7 +140,7 @@ void PyPgxTableReader::read_calls(const CallSink &emit) {
           [gene = std::string(*gene)] { log_skip(gene, "no Genotype or Phenotype column"); });
       continue;
     }
-    RawCall call;
+    RawCall &call = new_call();
     call.gene = *gene;
     call.diplotype = genotype;
     call.haplotypes.reserve(layout.haplotypes.size());
@@ -151,7 +151,6 @@ void PyPgxTableReader::read_calls(const CallSink &emit) {
     if (phenotype)
       call.phenotypes.emplace_back(std::in_place, *phenotype);
     call.source = std::string(source_name());
-    emit(std::move(call));
     ++calls;
   }
   warnings.flush();

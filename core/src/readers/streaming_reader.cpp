@@ -5,7 +5,7 @@ namespace orvelle {
 
 std::vector<RawCall> StreamingReader::parse() {
   std::vector<RawCall> calls;
-  read_calls([&calls](RawCall &&call) { calls.push_back(std::move(call)); });
+  read_calls([&calls]() -> RawCall & { return calls.emplace_back(); });
   return calls;
 }
 

@@ -35,7 +35,7 @@ public:
 
   /// One call per row with a gene and a diplotype, in row order. A path ending in ".csv" (in
   /// any case) is read as CSV, any other as JSON. Throws ValueError when no row is usable.
-  void read_calls(const CallSink &emit) override;
+  void read_calls(const CallSink &new_call) override;
   std::string_view source_name() const override { return SOURCE_NAME; }
 
   /// Every data row of the CSV file, in the dialect the host's sniffer guesses from the first

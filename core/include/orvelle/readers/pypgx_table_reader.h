@@ -33,7 +33,7 @@ public:
 
   /// One call per row with a Genotype or Phenotype value, in file order. Throws ValueError
   /// when the table has no header, no row tells its gene, or no row is usable.
-  void read_calls(const CallSink &emit) override;
+  void read_calls(const CallSink &new_call) override;
   std::string_view source_name() const override { return SOURCE_NAME; }
 
   /// Every data row, mapped onto the header.
