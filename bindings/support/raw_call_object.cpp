@@ -30,12 +30,10 @@ PyObject *new_raw_call() noexcept {
   PyTypeObject *type = raw_call_type();
   if (type == nullptr)
     return nullptr;
-  // PyObject_New, not tp_alloc: the type is not garbage-collected, and its one member is
-  // constructed here, so the memory need not be zeroed first.
-  RawCallObject *object = PyObject_New(RawCallObject, type);
+  PyObject *object = type->tp_alloc(type, 0);
   if (object != nullptr)
-    new (&object->call) RawCall();
-  return reinterpret_cast<PyObject *>(object);
+    new (&reinterpret_cast<RawCallObject *>(object)->call) RawCall();
+  return object;
 }
 
 RawCall *raw_call_of(PyObject *object) noexcept {
