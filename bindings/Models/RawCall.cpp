@@ -97,7 +97,8 @@ PyObject *raw_call_alloc(PyTypeObject *type, Py_ssize_t) {
 #ifdef Py_GIL_DISABLED
   return PyType_GenericAlloc(type, 0);
 #else
-  void *memory = PyMem_RawCalloc(1, static_cast<std::size_t>(type->tp_basicsize));
+  // Not zeroed: whoever allocates constructs the record at once.
+  void *memory = PyMem_RawMalloc(static_cast<std::size_t>(type->tp_basicsize));
   if (memory == nullptr)
     return PyErr_NoMemory();
   return PyObject_Init(static_cast<PyObject *>(memory), type);
