@@ -6,7 +6,7 @@ module merely reading the same files.
 Prints the best time of each and the ratio host / ours (above 1: ours is faster). When the
 core's own benchmark is built (cmake -S . -B build/bench -DORVELLE_BUILD_BENCH=ON
 -DCMAKE_BUILD_TYPE=Release && cmake --build build/bench --target bench_tables_core), it is run
-on the same files, and the part of our time spent turning the calls into host objects is shown.
+on the same files, and the part of our time spent storing the calls as host objects is shown.
 """
 
 import argparse
@@ -74,8 +74,8 @@ def compare(label, path, ours, rows, repeat, core_ms, **dialect):
     if core_ms is not None:
         # The core ran in a process of its own; on a busy machine the split is rough.
         rest = max(0.0, ours_time * 1e3 - core_ms)
-        print(f"  the core alone    {core_ms:8.1f} ms; making host objects about {rest:.0f} ms"
-              f" ({rest / (ours_time * 1e3):.0%})")
+        print(f"  the core reading  {core_ms:8.1f} ms; storing the calls as host objects about"
+              f" {rest:.0f} ms ({rest / (ours_time * 1e3):.0%})")
     for name, dict_reader in (("csv.reader", False), ("csv.DictReader", True)):
         host_time = best_of(repeat, lambda: host_rows(path, dict_reader, **dialect))
         print(f"  host {name:15s} {host_time * 1e3:8.1f} ms   ratio {host_time / ours_time:5.1f}x")

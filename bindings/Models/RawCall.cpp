@@ -22,7 +22,8 @@ RawCall &call_of(PyObject *self) { return reinterpret_cast<RawCallObject *>(self
 
 // The named fields, in the constructor's order; `gene` alone is required.
 constexpr std::array<const char *, 7> FIELD_NAMES = {
-    "gene", "diplotype", "haplotypes", "phenotypes", "source", "phenotype_source", "activity_score"};
+    "gene",   "diplotype",        "haplotypes",    "phenotypes",
+    "source", "phenotype_source", "activity_score"};
 
 // Takes `value` into `out` with nanobind's casters; false (TypeError set) when it does not fit.
 template <typename T> bool take(const char *name, PyObject *value, const char *expected, T &out) {
@@ -35,21 +36,23 @@ template <typename T> bool take(const char *name, PyObject *value, const char *e
 
 bool take_field(RawCall &call, std::size_t field, PyObject *value) {
   const char *name = FIELD_NAMES[field];
+  // The fields that are optional texts, by field number.
+  std::optional<std::string> *const optional_texts[] = {nullptr,
+                                                        &call.diplotype,
+                                                        nullptr,
+                                                        nullptr,
+                                                        &call.source,
+                                                        &call.phenotype_source,
+                                                        &call.activity_score};
   switch (field) {
   case 0:
     return take(name, value, "str", call.gene);
-  case 1:
-    return take(name, value, "str or None", call.diplotype);
   case 2:
     return take(name, value, "a sequence of str", call.haplotypes);
   case 3:
     return take(name, value, "a sequence of str or None", call.phenotypes);
-  case 4:
-    return take(name, value, "str or None", call.source);
-  case 5:
-    return take(name, value, "str or None", call.phenotype_source);
   default:
-    return take(name, value, "str or None", call.activity_score);
+    return take(name, value, "str or None", *optional_texts[field]);
   }
 }
 
@@ -57,9 +60,8 @@ bool take_field(RawCall &call, std::size_t field, PyObject *value) {
 // phenotype_source=None, activity_score=None), with the host's own wording for misuse.
 PyObject *raw_call_new(PyTypeObject *type, PyObject *args, PyObject *kwargs) {
   if (Py_ssize_t given = PyTuple_GET_SIZE(args); given > 0)
-    return PyErr_Format(PyExc_TypeError,
-                        "RawCall() takes 0 positional arguments but %zd %s given", given,
-                        given == 1 ? "was" : "were");
+    return PyErr_Format(PyExc_TypeError, "RawCall() takes 0 positional arguments but %zd %s given",
+                        given, given == 1 ? "was" : "were");
   try {
     RawCall call;
     bool has_gene = false;
@@ -145,8 +147,7 @@ PyObject *raw_call_repr(PyObject *self) {
         ", phenotypes=" + quoted_list(call.phenotypes) + ", source=" + quoted(call.source) +
         ", phenotype_source=" + quoted(call.phenotype_source) +
         ", activity_score=" + quoted(call.activity_score) + ")";
-    return PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()),
-                                "surrogatepass");
+    return PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "surrogatepass");
   } catch (const std::bad_alloc &) {
     return PyErr_NoMemory();
   }

@@ -48,7 +48,7 @@ template <> struct type_caster<orvelle::RawCall> {
   }
 
   template <typename Call>
-    requires std::is_same_v<std::remove_cvref_t<Call>, Value>
+  requires std::is_same_v<std::remove_cvref_t<Call>, Value>
   static handle from_cpp(Call &&call, rv_policy, cleanup_list *) noexcept {
     PyObject *object = orvelle::bind::new_raw_call();
     if (object == nullptr)

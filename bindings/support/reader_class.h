@@ -29,7 +29,7 @@ template <typename Reader, typename Class> void def_streaming_parse(Class &cls) 
       nb::object object = nb::steal(new_raw_call());
       if (!object.is_valid() || PyList_Append(calls.ptr(), object.ptr()) != 0)
         throw nb::python_error();
-      return *raw_call_of(object.ptr()); // kept alive by the list
+      return reinterpret_cast<RawCallObject *>(object.ptr())->call; // the list keeps it
     });
     return calls;
   });

@@ -73,10 +73,12 @@ std::string host_text(const json::Value &value) {
   return value.is_string() ? std::string(value.as_string()) : text::to_text(value);
 }
 
-std::string trimmed(const json::Value &value) {
+// The value's text, trimmed, written into `out` (in place: no temporary to move).
+void assign_trimmed(std::string &out, const json::Value &value) {
   if (value.is_string())
-    return std::string(text::strip(value.as_string()));
-  return std::string(text::strip(text::to_text(value)));
+    out.assign(text::strip(value.as_string()));
+  else
+    out.assign(text::strip(text::to_text(value)));
 }
 
 // The host's rendering of a CSV row as its dict: cells missing from a short line as None, the
@@ -152,10 +154,10 @@ bool to_raw_call(std::span<const json::Member> row, const RowPicker &picker,
 
   RawCall &call = new_call();
   call.gene = gene_symbol;
-  call.diplotype = trimmed(*diplotype);
+  assign_trimmed(call.diplotype.emplace(), *diplotype);
   if (phenotype != nullptr)
-    call.phenotypes.emplace_back(trimmed(*phenotype));
-  call.source = std::string(reader.source_name());
+    assign_trimmed(call.phenotypes.emplace_back(std::in_place).value(), *phenotype);
+  call.source.emplace(reader.source_name());
   return true;
 }
 

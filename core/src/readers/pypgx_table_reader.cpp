@@ -150,7 +150,7 @@ void PyPgxTableReader::read_calls(const CallSink &new_call) {
         call.haplotypes.emplace_back(*haplotype);
     if (phenotype)
       call.phenotypes.emplace_back(std::in_place, *phenotype);
-    call.source = std::string(source_name());
+    call.source.emplace(source_name());
     ++calls;
   }
   warnings.flush();

@@ -87,7 +87,7 @@ private:
   /// The bytes that end an unquoted run: the delimiter, CR, LF (and NUL where refused).
   std::array<bool, 256> ends_unquoted_run_{};
   std::uint64_t delimiter_bytes_; ///< the delimiter in every byte of a word
-  Row copied_; ///< the row behind next(std::vector<std::string> &)
+  Row copied_;                    ///< the row behind next(std::vector<std::string> &)
 };
 
 /// A distinct header name and the last header position that carries it, where each row holds
