@@ -193,7 +193,10 @@ PyGetSetDef FIELDS[] = {
     {nullptr, nullptr, nullptr, nullptr, nullptr}};
 
 PyType_Slot SLOTS[] = {
-    {Py_tp_doc, const_cast<char *>("One gene call exactly as a reader found it.")},
+    {Py_tp_doc, const_cast<char *>("RawCall(*, gene, diplotype=None, haplotypes=[], phenotypes=[], "
+                                   "source=None, phenotype_source=None, activity_score=None)\n"
+                                   "--\n\n"
+                                   "One gene call exactly as a reader found it.")},
     {Py_tp_new, reinterpret_cast<void *>(raw_call_new)},
     {Py_tp_alloc, reinterpret_cast<void *>(raw_call_alloc)},
     {Py_tp_free, reinterpret_cast<void *>(raw_call_free)},
