@@ -8,8 +8,6 @@
 #include "orvelle/log.h"
 #include "orvelle/readers/ipgx_reader.h"
 
-#include <bit>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -72,44 +70,6 @@ inline void log_everything() {
   static ReadingSink sink;
   static bool installed = (log::set_sink(&sink), true);
   (void)installed;
-}
-
-/// Structural equality of two trees, reals bit for bit (-0.0 apart from 0.0) but NaN equal to
-/// NaN, members in order.
-inline bool same_real(double a, double b) {
-  if (std::isnan(a) || std::isnan(b))
-    return std::isnan(a) && std::isnan(b);
-  return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); // -0.0 too
-}
-
-inline bool same(const json::Value &a, const json::Value &b) {
-  if (a.kind() != b.kind())
-    return false;
-  switch (a.kind()) {
-  case json::Kind::null:
-    return true;
-  case json::Kind::boolean:
-    return a.as_bool() == b.as_bool();
-  case json::Kind::integer:
-    return a.as_int() == b.as_int();
-  case json::Kind::real:
-    return same_real(a.as_real(), b.as_real());
-  case json::Kind::big_integer:
-  case json::Kind::string:
-    return a.as_string() == b.as_string();
-  case json::Kind::array:
-    for (std::size_t i = 0; i < a.size(); ++i)
-      if (i >= b.size() || !same(a.items()[i], b.items()[i]))
-        return false;
-    return a.size() == b.size();
-  case json::Kind::object:
-    for (std::size_t i = 0; i < a.size(); ++i)
-      if (i >= b.size() || a.members()[i].key != b.members()[i].key ||
-          !same(a.members()[i].value, b.members()[i].value))
-        return false;
-    return a.size() == b.size();
-  }
-  return false;
 }
 
 /// Runs `step`, letting through only the failures a caller is promised for bad content: the

@@ -3,6 +3,7 @@
 #include "orvelle/errors.h"
 #include "orvelle/io/file.h"
 #include "orvelle/json/parse.h"
+#include "orvelle/testing/json_same.h"
 
 #include "../src/json/fast_parser.h"
 #include "../src/json/host_parser.h"
@@ -16,38 +17,6 @@
 
 namespace orvelle::json {
 namespace {
-
-// Structural equality, reals bit for bit (NaN equal to NaN, -0.0 apart from 0.0).
-bool same(const Value &a, const Value &b) {
-  if (a.kind() != b.kind())
-    return false;
-  switch (a.kind()) {
-  case Kind::null:
-    return true;
-  case Kind::boolean:
-    return a.as_bool() == b.as_bool();
-  case Kind::integer:
-    return a.as_int() == b.as_int();
-  case Kind::real:
-    return (std::isnan(a.as_real()) && std::isnan(b.as_real())) ||
-           (a.as_real() == b.as_real() && std::signbit(a.as_real()) == std::signbit(b.as_real()));
-  case Kind::big_integer:
-  case Kind::string:
-    return a.as_string() == b.as_string();
-  case Kind::array:
-    for (std::size_t i = 0; i < a.size(); ++i)
-      if (i >= b.size() || !same(a.items()[i], b.items()[i]))
-        return false;
-    return a.size() == b.size();
-  case Kind::object:
-    for (std::size_t i = 0; i < a.size(); ++i)
-      if (i >= b.size() || a.members()[i].key != b.members()[i].key ||
-          !same(a.members()[i].value, b.members()[i].value))
-        return false;
-    return a.size() == b.size();
-  }
-  return false;
-}
 
 std::string nested(std::size_t depth, const std::string &inner) {
   return std::string(depth, '[') + inner + std::string(depth, ']');
@@ -97,7 +66,7 @@ TEST(JsonParse, BothPathsReadStrictJsonAlike) {
         std::string(R"(["\ud83d\ude00", "\u0000", "\/", "plain"])"), wide}) {
     std::optional<Document> fast = parse_fast(text);
     ASSERT_TRUE(fast.has_value()) << text;
-    EXPECT_TRUE(same(fast->root(), parse_as_host(text).root())) << text;
+    EXPECT_TRUE(same_tree(fast->root(), parse_as_host(text).root())) << text;
   }
 }
 
