@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
       fuzz::check(static_cast<unsigned char>(c) < 0x80, "written text that is not ASCII");
     try {
       json::Document again = json::parse(written);
-      fuzz::check(json::same_tree(document.root(), again.root()), "written text reads back different");
+      fuzz::check(json::same_tree(document.root(), again.root()),
+                  "written text reads back different");
     } catch (const json::SyntaxError &) {
       fuzz::fail("written text that does not parse");
     }
