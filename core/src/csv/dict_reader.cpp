@@ -58,9 +58,7 @@ DictRow DictReader::dict_row(const Row &fields) const {
   DictRow row;
   row.cells.reserve(columns_.size());
   for (const Column &column : columns_)
-    row.cells.emplace_back(column.name, column.position < fields.size()
-                                            ? std::optional<std::string>(fields[column.position])
-                                            : std::nullopt);
+    row.cells.emplace_back(column.name, fields.at(column.position));
   const std::size_t width = fieldnames_ ? fieldnames_->size() : 0;
   row.has_rest = fields.size() > width;
   for (std::size_t i = width; i < fields.size(); ++i)

@@ -212,10 +212,10 @@ void DiplotypeSheetReader::read_calls(const CallSink &new_call) {
       cells.push_back({column.name, json::Value()});
     const RowPicker picker(normalised_names(cells));
     for (csv::Row row; sheet.next(row);) {
-      for (std::size_t i = 0; i < cells.size(); ++i)
-        cells[i].value = columns[i].position < row.size()
-                             ? json::Value::string(row[columns[i].position])
-                             : json::Value();
+      for (std::size_t i = 0; i < cells.size(); ++i) {
+        const std::optional<std::string_view> field = row.at(columns[i].position);
+        cells[i].value = field ? json::Value::string(*field) : json::Value();
+      }
       calls += to_raw_call(
           cells, picker, *this, warnings, [&] { return csv_row_repr(sheet.dict_row(row)); },
           new_call);

@@ -38,8 +38,8 @@ std::string_view cleaned(std::string_view text) {
 // The first of the fields at `at` that the row has, cleaned.
 std::optional<std::string_view> first_value(const csv::Row &row, std::span<const std::size_t> at) {
   for (std::size_t i : at)
-    if (i < row.size())
-      return cleaned(row[i]);
+    if (std::optional<std::string_view> field = row.at(i))
+      return cleaned(*field);
   return std::nullopt;
 }
 

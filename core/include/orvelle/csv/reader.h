@@ -41,6 +41,12 @@ public:
   std::size_t size() const noexcept { return fields_.size(); }
   bool empty() const noexcept { return fields_.empty(); }
   std::string_view operator[](std::size_t i) const noexcept { return fields_[i]; }
+  /// The field at `position`, absent where the row is shorter (as a header-mapped row has it).
+  std::optional<std::string_view> at(std::size_t position) const noexcept {
+    if (position < fields_.size())
+      return fields_[position];
+    return std::nullopt;
+  }
   std::span<const std::string_view> fields() const noexcept { return fields_; }
 
 private:
