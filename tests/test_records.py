@@ -34,6 +34,18 @@ class TestRawCall:
     def test_texts_with_lone_surrogates_cross_intact(self):
         assert RawCall(gene="A\udc80").gene == "A\udc80"
 
+    def test_a_readers_warnings_come_first_on_the_result(self):
+        from OrvellePgxParser.Parsers import AlleleCallHarmonizer
+        call = RawCall(gene="CYP2C19", diplotype="*1/*1", phenotypes=["Normal Metabolizer"],
+                       source=C.CALLER_PHARMCAT_REPORT, warnings=["two candidates", ""])
+        assert call.warnings == ["two candidates", ""]
+        assert call != RawCall(gene="CYP2C19", diplotype="*1/*1",
+                               phenotypes=["Normal Metabolizer"], source=C.CALLER_PHARMCAT_REPORT)
+        assert repr(call).endswith(", warnings=['two candidates', ''])")
+        outcome = AlleleCallHarmonizer().normalize(call)
+        assert outcome.warnings == ["two candidates"]
+        assert outcome.activity == "Normal Metabolizer"
+
 
 class TestGeneOutcome:
     def test_gene_alone(self):

@@ -62,6 +62,8 @@ json::Document AlleleCallHarmonizer::mapping_versions() const {
 
 GeneOutcome AlleleCallHarmonizer::normalize(const RawCall &call) {
   GeneOutcome result(call.gene, std::nullopt, std::nullopt, call.source, call.phenotype_source);
+  for (const std::string &warning : call.warnings)
+    result.add_warning(warning);
   if (is_passthrough(call.source)) {
     passthrough(call, result);
     return result;

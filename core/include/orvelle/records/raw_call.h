@@ -9,13 +9,16 @@
 namespace orvelle {
 
 struct RawCall {
-  std::string gene;                                ///< gene symbol as reported
-  std::optional<std::string> diplotype;            ///< may be absent or empty
-  std::vector<std::string> haplotypes;             ///< read by nobody; kept for the record
+  std::string gene;                     ///< gene symbol as reported
+  std::optional<std::string> diplotype; ///< may be absent or empty
+  std::vector<std::string> haplotypes;  ///< read by nobody; kept for the record
   std::vector<std::optional<std::string>> phenotypes;
-  std::optional<std::string> source;               ///< caller identifier (a reader's source_name)
-  std::optional<std::string> phenotype_source;     ///< PharmCAT's guideline section
-  std::optional<std::string> activity_score;       ///< PharmCAT only; read by nobody
+  std::optional<std::string> source;           ///< caller identifier (a reader's source_name)
+  std::optional<std::string> phenotype_source; ///< PharmCAT's guideline section
+  std::optional<std::string> activity_score;   ///< PharmCAT only; read by nobody
+  /// What the reader noticed about this call (several candidates, a caller's own doubt); each
+  /// reaches the gene's result first among its warnings.
+  std::vector<std::string> warnings;
 
   bool operator==(const RawCall &) const = default;
 };
