@@ -68,6 +68,27 @@ class TestInputResolution:
         assert parser._resolve_input_files() == [
             str(tmp_path / n) for n in ["B.json", "a.JSON", "c.tsv"]]
 
+    def test_folder_scan_leaves_out_what_the_run_writes(self, tmp_path, monkeypatch):
+        for name in ["r.json", "r.json.gz", "r.provenance.json", "other.json", "r.csv"]:
+            (tmp_path / name).write_text("{}")
+        monkeypatch.chdir(tmp_path)
+        # The output folder spelled otherwise than the input folder: still the same files.
+        parser = OrvellePgxParser({"input_dir": ".", "output_dir": str(tmp_path) + "/",
+                                   "output_json": "r.json"})
+        assert parser._resolve_input_files() == ["./other.json", "./r.csv"]
+        assert OrvellePgxParser({"input_files": ["r.json"]})._resolve_input_files() == ["r.json"]
+
+    def test_running_twice_in_one_folder_gives_the_same_files(self, sample, monkeypatch):
+        monkeypatch.chdir(sample)
+        OrvellePgxParser().run()
+        first = {p.name: p.read_bytes() for p in sample.iterdir()}
+        assert {"orvelle_pgx.json", "orvelle_pgx.provenance.json"} <= set(first)
+        OrvellePgxParser().run()
+        assert {p.name: p.read_bytes() for p in sample.iterdir()} == first
+        OrvellePgxParser({"gzip_output": True}).run()  # the plain result is not read back either
+        assert json.loads(gzip.decompress((sample / "orvelle_pgx.json.gz").read_bytes())) == (
+            json.loads(first["orvelle_pgx.json"]))
+
     def test_no_input_at_all(self, tmp_path):
         with pytest.raises(ValueError) as error:
             OrvellePgxParser({"input_dir": str(tmp_path / "none")}).parse_files()
