@@ -84,6 +84,47 @@ class TestPassthrough:
         assert result.warnings == ["2 phenotypes reported; using the first"]
 
 
+class TestCallerRules:
+    """A caller's own no-call and its placeholder phenotype (the shapes of PyPGx's data.tsv)."""
+
+    CALLER_RULES = {"pypgx": {"no_call_diplotypes": ["Indeterminate"],
+                              "placeholder_phenotypes": ["Indeterminate"],
+                              "phenotyped_genes": ["CYP2D6", "CYP2C19"]}}
+
+    @pytest.fixture
+    def h(self):
+        return make_harmonizer({**RULES, "caller_rules": self.CALLER_RULES})
+
+    def test_the_callers_no_call_is_a_gap_for_both(self, h):
+        out = run(h, "CYP2D6", " Indeterminate ", ["Indeterminate"], source="pypgx")
+        assert (out.star_allele, out.activity) == (None, None)
+        assert out.warnings == ["no diplotype called: pypgx wrote ' Indeterminate '"]
+
+    def test_placeholder_of_a_gene_without_a_phenotype_method(self, h):
+        out = run(h, "VKORC1", "Reference/rs9923231", ["Indeterminate"], source="pypgx")
+        assert (out.star_allele, out.activity) == ("Reference/rs9923231", None)
+        assert out.warnings == ["pypgx has no phenotype for VKORC1; 'Indeterminate' is its placeholder"]
+
+    @pytest.mark.parametrize("gene, diplotype, phenotype", [
+        ("CYP2D6", "*2x2/*71", "Indeterminate"),  # a called genotype whose phenotype is uncertain
+        ("CYP2C19", "*1/*17", "Rapid Metabolizer"),
+        ("VKORC1", "Reference/Reference", "Favorable Response"),  # not the placeholder
+    ])
+    def test_real_calls_pass_through_unchanged(self, h, gene, diplotype, phenotype):
+        out = run(h, gene, diplotype, [phenotype], source="pypgx")
+        assert (out.star_allele, out.activity, out.warnings) == (diplotype, phenotype, [])
+
+    def test_other_callers_keep_their_words(self, h):
+        # PharmCAT's Indeterminate is a result: a called diplotype without an assignable phenotype.
+        out = run(h, "CYP2C9", "Indeterminate", ["IM"])
+        assert (out.star_allele, out.activity) == ("Indeterminate", "Intermediate Metabolizer")
+
+    def test_an_entry_of_the_wrong_shape_names_the_member(self, h):
+        h.rules = {**RULES, "caller_rules": {"pypgx": ["Indeterminate"]}}
+        with pytest.raises(ValueError, match="'caller_rules' must be an object of objects of lists"):
+            run(h, "CYP2D6", "*1/*1", source="pypgx")
+
+
 class TestNoCall:
     @pytest.mark.parametrize("value, expected", [
         (None, True), ("NA", True), (" NA\n", True), ("na", False), ("", False),
