@@ -11,6 +11,8 @@ from OrvellePgxParser.OrvellePgxParser import OrvellePgxParser, __version__
 
 from driver_support import diplotype_csv, pharmcat_report
 
+FIXTURES = os.path.join(os.path.dirname(__file__), "fixtures")
+
 NO_INPUT = ("No input files found. Provide input_files or an input_dir containing "
             ".json/.csv PGx output.")
 
@@ -173,6 +175,21 @@ class TestProvenance:
         for result, sidecar in [("x.json.gz", "x.provenance.json"), ("x.json", "x.provenance.json"),
                                 ("x.gz.json", "x.gz.provenance.json"), ("x.txt", "x.txt.provenance.json")]:
             assert _sidecar_for(result) == sidecar
+
+    def test_genes_dropped_beside_pharmcat_are_listed_only_then(self, sample, tmp_path):
+        starphase = os.path.join(FIXTURES, "sample.pbstarphase.json")
+        request = {"input_files": [str(sample / "s.pharmcat.report.json"), starphase],
+                   "output_dir": str(tmp_path)}
+        OrvellePgxParser(request).run()
+        sidecar = json.loads((tmp_path / "orvelle_pgx.provenance.json").read_text())
+        assert list(sidecar)[-2:] == ["genes", "droppedGenes"]
+        assert sidecar["droppedGenes"] == ["CYP2C9", "CYP2D6", "HLA-A"]
+        # pbStarPhase alone: every gene it called is kept, and the sidecar has nothing to list.
+        OrvellePgxParser({**request, "input_files": [starphase]}).run()
+        sidecar = json.loads((tmp_path / "orvelle_pgx.provenance.json").read_text())
+        assert "droppedGenes" not in sidecar
+        assert [g["Id"] for g in sidecar["genes"]] == [
+            "CYP2C19", "CYP2C9", "CYP2D6", "DPYD", "HLA-A"]
 
     def test_callers_empty_without_versioned_inputs(self, sample, tmp_path):
         OrvellePgxParser({"input_files": [str(sample / "s.csv")], "output_dir": str(tmp_path)}).run()

@@ -83,6 +83,8 @@ public:
   std::optional<std::string> phenotype_source;
   /// Caller versions in order of first insertion; a later file's value replaces in place.
   std::vector<std::pair<std::string, SharedValue>> provenance;
+  /// The genes the last merge dropped (only pbStarPhase reported them), in gene-symbol order.
+  std::vector<std::string> dropped_genes;
 
   /// Name endings a folder scan accepts (compared case-insensitively).
   static constexpr std::array<std::string_view, 3> INPUT_SUFFIXES = {".json", ".csv", ".tsv"};
