@@ -84,6 +84,38 @@ class TestPassthrough:
         assert result.warnings == ["2 phenotypes reported; using the first"]
 
 
+class TestCallerRules:
+    """A caller's own no-call and its placeholder phenotype (the shapes of PyPGx's data.tsv)."""
+
+    CALLER_RULES = {"pypgx": {"no_call_diplotypes": ["Indeterminate"],
+                              "placeholder_phenotypes": ["Indeterminate"],
+                              "phenotyped_genes": ["CYP2D6", "CYP2C19"]}}
+
+    @pytest.fixture
+    def h(self):
+        return make_harmonizer({**RULES, "caller_rules": self.CALLER_RULES})
+
+    def test_the_callers_no_call_is_a_gap_for_both(self, h):
+        out = run(h, "CYP2D6", " Indeterminate ", ["Indeterminate"], source="pypgx")
+        assert (out.star_allele, out.activity) == (None, None)
+        assert out.warnings == ["no diplotype called: pypgx wrote ' Indeterminate '"]
+
+    def test_placeholder_of_a_gene_without_a_phenotype_method(self, h):
+        out = run(h, "VKORC1", "Reference/rs9923231", ["Indeterminate"], source="pypgx")
+        assert (out.star_allele, out.activity) == ("Reference/rs9923231", None)
+        assert out.warnings == [
+            "pypgx has no phenotype for VKORC1; 'Indeterminate' is its placeholder"]
+
+    @pytest.mark.parametrize("gene, diplotype, phenotype", [
+        ("CYP2D6", "*2x2/*71", "Indeterminate"),  # a called genotype whose phenotype is uncertain
+        ("CYP2C19", "*1/*17", "Rapid Metabolizer"),
+        ("VKORC1", "Reference/Reference", "Favorable Response"),  # not the placeholder
+    ])
+    def test_real_calls_pass_through_unchanged(self, h, gene, diplotype, phenotype):
+        out = run(h, gene, diplotype, [phenotype], source="pypgx")
+        assert (out.star_allele, out.activity, out.warnings) == (diplotype, phenotype, [])
+
+
 class TestNoCall:
     @pytest.mark.parametrize("value, expected", [
         (None, True), ("NA", True), (" NA\n", True), ("na", False), ("", False),
@@ -148,12 +180,14 @@ class TestStandardStarAllele:
 class TestSingleAlleleGenes:
     @pytest.mark.parametrize("diplotype, expected, warned", [
         ("*1/*1", "*1", False),
-        ("*2/*1", "*2", True),
+        ("*2/*1", None, True),
         ("*4.001/*4.002", "*4", False),
         ("m.1555A>G", "m.1555A>G", False),
-        ("*2/*1/*2", "*2", True),
+        ("*2/*1/*2", None, True),
+        ("Reference/m.1555A>G", None, True),  # not Reference: that would hide the variant
+        ("m.1555A>G/m.1555A>G", "m.1555A>G", False),
     ])
-    def test_first_distinct_allele(self, h, diplotype, expected, warned):
+    def test_equal_alleles_are_one_a_mixed_pair_is_a_gap(self, h, diplotype, expected, warned):
         out = run(h, "MT-RNR1", diplotype, ["PM"])
         assert out.star_allele == expected
         warning = "single-allele gene reported as a diplotype: " + repr(diplotype)

@@ -89,17 +89,78 @@ class TestFallback:
                    for r in warnings_log())
 
 
+class TestFallbackKeepsToTheDiplotype:
+    def test_activity_of_another_diplotype_is_not_taken(self):
+        results = driver()._merge([
+            call(diplotype="*1/*1", phenotypes=[]),
+            call(source=TABLE, diplotype="*1/*3", phenotypes=["Poor Metabolizer"]),
+        ])
+        best = results[0]
+        assert (best.star_allele, best.activity, best.phenotype_source) == ("*1/*1", None, None)
+        assert best.warnings[-1] == ("no usable phenotype from pharmcat_report; not taken from "
+                                     "diplotype_table, which called '*1/*3' instead of '*1/*1'")
+
+    @pytest.mark.parametrize("later", ["*17/*1", " *1 / *17 "])
+    def test_the_same_diplotype_in_either_order_agrees(self, later):
+        results = driver()._merge([call(diplotype="*1/*17", phenotypes=[]),
+                                   call(source=TABLE, diplotype=later)])
+        assert results[0].activity == "Normal Metabolizer"
+        assert results[0].warnings[-1] == (
+            "no usable phenotype from pharmcat_report; taken from diplotype_table")
+
+    def test_a_disagreeing_call_is_passed_over_for_a_later_one_that_agrees(self):
+        results = driver()._merge([
+            call(diplotype="*1/*2", phenotypes=[]),
+            call(source=STARPHASE, diplotype="*2/*2", phenotypes=["Poor Metabolizer"]),
+            call(source=TABLE, diplotype="*2/*1", phenotypes=["Normal Metabolizer"]),
+        ])
+        assert results[0].activity == "Normal Metabolizer"
+        assert [w.split(";")[1] for w in results[0].warnings if ";" in w] == [
+            " not taken from pbstarphase, which called '*2/*2' instead of '*1/*2'",
+            " taken from diplotype_table"]
+
+    @pytest.mark.parametrize("first, later", [(None, "*1/*3"), ("*1/*1", None), ("/", "*1/*3")])
+    def test_without_a_star_allele_on_either_side_the_activity_is_taken(self, first, later):
+        results = driver()._merge([call(diplotype=first, phenotypes=[]),
+                                   call(source=TABLE, diplotype=later)])
+        assert results[0].activity == "Normal Metabolizer"
+
+
 class TestRecovery:
     def test_gene_only_from_pbstarphase_kept_when_recoverable(self):
         results = driver()._merge([call(gene="CYP2B6", source=STARPHASE),
-                                   call(gene="CYP3A4", source=STARPHASE)])
-        assert [r.gene for r in results] == ["CYP2B6"]
+                                   call(gene="CYP3A4", source=STARPHASE),
+                                   call(gene="CYP2C19", source=REPORT)])
+        assert [r.gene for r in results] == ["CYP2B6", "CYP2C19"]
         assert results[0].warnings[-1] == (
             "recovered from pbStarPhase; PharmCAT reported no guideline")
 
-    def test_recovery_switched_off(self):
-        assert driver({"recover_dropped_genes": False})._merge(
-            [call(gene="CYP2B6", source=STARPHASE)]) == []
+    def test_recovery_switched_off(self, warnings_log):
+        parser = driver({"recover_dropped_genes": False})
+        assert parser._merge([call(gene="CYP2B6", source=STARPHASE)]) == []
+        assert parser.dropped_genes == ["CYP2B6"]
+        assert warnings_log()[-1].getMessage() == (
+            "Dropped CYP2B6: only pbStarPhase reported it, and recovery is switched off")
+
+    def test_without_pharmcat_nothing_is_dropped_nor_called_recovered(self):
+        parser = driver()
+        results = parser._merge([call(gene="CYP2D6", source=STARPHASE),
+                                 call(gene="CYP2B6", source=STARPHASE),
+                                 call(gene="NUDT15", source=TABLE)])
+        assert [r.gene for r in results] == ["CYP2B6", "CYP2D6", "NUDT15"]
+        assert not any("recovered" in w for r in results for w in r.warnings)
+        assert parser.dropped_genes == []
+
+    def test_with_pharmcat_each_dropped_gene_is_named(self, warnings_log):
+        parser = driver()
+        parser._merge([call(gene="DPYD", source=STARPHASE), call(gene="CYP2D6", source=STARPHASE),
+                       call(gene="CYP2C19", source=PHENOTYPE)])
+        assert parser.dropped_genes == ["CYP2D6", "DPYD"]
+        assert [r.getMessage() for r in warnings_log()] == [
+            f"Dropped {gene}: only pbStarPhase reported it, and PharmCAT, which has a guideline "
+            "for it, did not" for gene in ["CYP2D6", "DPYD"]]
+        parser._merge([call(gene="CYP2C19")])
+        assert parser.dropped_genes == []  # each merge says what it dropped
 
     def test_gene_from_pbstarphase_and_another_caller_is_not_recovered(self):
         results = driver()._merge([call(gene="CYP3A4", source=STARPHASE),

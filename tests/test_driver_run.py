@@ -11,6 +11,8 @@ from OrvellePgxParser.OrvellePgxParser import OrvellePgxParser, __version__
 
 from driver_support import diplotype_csv, pharmcat_report
 
+FIXTURES = os.path.join(os.path.dirname(__file__), "fixtures")
+
 NO_INPUT = ("No input files found. Provide input_files or an input_dir containing "
             ".json/.csv PGx output.")
 
@@ -67,6 +69,27 @@ class TestInputResolution:
         parser = OrvellePgxParser({"input_files": ["gone.json"], "input_dir": str(tmp_path)})
         assert parser._resolve_input_files() == [
             str(tmp_path / n) for n in ["B.json", "a.JSON", "c.tsv"]]
+
+    def test_folder_scan_leaves_out_what_the_run_writes(self, tmp_path, monkeypatch):
+        for name in ["r.json", "r.json.gz", "r.provenance.json", "other.json", "r.csv"]:
+            (tmp_path / name).write_text("{}")
+        monkeypatch.chdir(tmp_path)
+        # The output folder spelled otherwise than the input folder: still the same files.
+        parser = OrvellePgxParser({"input_dir": ".", "output_dir": str(tmp_path) + "/",
+                                   "output_json": "r.json"})
+        assert parser._resolve_input_files() == ["./other.json", "./r.csv"]
+        assert OrvellePgxParser({"input_files": ["r.json"]})._resolve_input_files() == ["r.json"]
+
+    def test_running_twice_in_one_folder_gives_the_same_files(self, sample, monkeypatch):
+        monkeypatch.chdir(sample)
+        OrvellePgxParser().run()
+        first = {p.name: p.read_bytes() for p in sample.iterdir()}
+        assert {"orvelle_pgx.json", "orvelle_pgx.provenance.json"} <= set(first)
+        OrvellePgxParser().run()
+        assert {p.name: p.read_bytes() for p in sample.iterdir()} == first
+        OrvellePgxParser({"gzip_output": True}).run()  # the plain result is not read back either
+        assert json.loads(gzip.decompress((sample / "orvelle_pgx.json.gz").read_bytes())) == (
+            json.loads(first["orvelle_pgx.json"]))
 
     def test_no_input_at_all(self, tmp_path):
         with pytest.raises(ValueError) as error:
@@ -152,6 +175,21 @@ class TestProvenance:
         for result, sidecar in [("x.json.gz", "x.provenance.json"), ("x.json", "x.provenance.json"),
                                 ("x.gz.json", "x.gz.provenance.json"), ("x.txt", "x.txt.provenance.json")]:
             assert _sidecar_for(result) == sidecar
+
+    def test_genes_dropped_beside_pharmcat_are_listed_only_then(self, sample, tmp_path):
+        starphase = os.path.join(FIXTURES, "sample.pbstarphase.json")
+        request = {"input_files": [str(sample / "s.pharmcat.report.json"), starphase],
+                   "output_dir": str(tmp_path)}
+        OrvellePgxParser(request).run()
+        sidecar = json.loads((tmp_path / "orvelle_pgx.provenance.json").read_text())
+        assert list(sidecar)[-2:] == ["genes", "droppedGenes"]
+        assert sidecar["droppedGenes"] == ["CYP2C9", "CYP2D6", "HLA-A"]
+        # pbStarPhase alone: every gene it called is kept, and the sidecar has nothing to list.
+        OrvellePgxParser({**request, "input_files": [starphase]}).run()
+        sidecar = json.loads((tmp_path / "orvelle_pgx.provenance.json").read_text())
+        assert "droppedGenes" not in sidecar
+        assert [g["Id"] for g in sidecar["genes"]] == [
+            "CYP2C19", "CYP2C9", "CYP2D6", "DPYD", "HLA-A"]
 
     def test_callers_empty_without_versioned_inputs(self, sample, tmp_path):
         OrvellePgxParser({"input_files": [str(sample / "s.csv")], "output_dir": str(tmp_path)}).run()

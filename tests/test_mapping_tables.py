@@ -180,6 +180,23 @@ class TestGeneRules:
             keys |= {key for table in section.values() for key in table}
         assert keys & {token.strip() for token in RULES["no_call_tokens"]} == set()
 
+    def test_caller_rules_cover_the_no_results_of_their_caller(self):
+        assert set(RULES["caller_rules"]) <= CALLER_IDS
+        assert set(CALLERS["pypgx"]["no_result"]) <= set(
+            RULES["caller_rules"]["pypgx"]["no_call_diplotypes"])
+
+    def test_pypgx_phenotyped_genes_match_its_real_tables(self, shared_samples):
+        # A table whose every phenotype is the placeholder comes from a gene PyPGx has no
+        # phenotype method for; any other phenotype shows a gene it does phenotype.
+        pypgx = RULES["caller_rules"]["pypgx"]
+        tables = sorted((shared_samples / "pypgx" / "generated").glob("*.tsv"))
+        assert tables
+        for path in tables:
+            gene = path.name.split(".")[0]
+            phenotypes = {line.split("\t")[2] for line in path.read_text().splitlines()[1:]}
+            placeholder_only = phenotypes <= set(pypgx["placeholder_phenotypes"])
+            assert (gene in pypgx["phenotyped_genes"]) is not placeholder_only, gene
+
     def test_gene_categories_do_not_shadow_each_other(self):
         guided, hla, single = set(GUIDED), set(RULES["hla_genes"]), set(RULES["single_allele_genes"])
         assert guided & hla == set() and guided & single == set() and hla & single == set()

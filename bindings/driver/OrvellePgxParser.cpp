@@ -90,6 +90,7 @@ NB_MODULE(OrvellePgxParser, m) {
       .def_ro("normalizer", &OrvellePgxParser::normalizer)
       .def_rw("phenotype_source", &OrvellePgxParser::phenotype_source, nb::arg().none())
       .def_prop_ro("provenance", &provenance_dict)
+      .def_ro("dropped_genes", &OrvellePgxParser::dropped_genes)
       // the run
       .def("run", &run, nb::arg("return_list") = false)
       .def("parse_files", [](OrvellePgxParser &self) { return results_list(self.parse_files()); })

@@ -35,10 +35,16 @@ std::vector<std::string> OrvellePgxParser::resolve_input_files() const {
   if (!resolved.empty() || !io::is_dir(input_dir))
     return resolved;
 
-  // Nothing named could be found: every input file of the folder, in code-point order.
+  // Nothing named could be found: every input file of the folder, in code-point order, but
+  // not what this run writes (an earlier run's result would be read back as an input).
+  const std::vector<std::string> own_outputs = own_output_paths();
+  auto is_own_output = [&](const std::string &path) {
+    return std::any_of(own_outputs.begin(), own_outputs.end(),
+                       [&](const std::string &own) { return io::same_file(path, own); });
+  };
   for (const std::string &name : io::list_dir(input_dir)) {
     std::string path = io::join(input_dir, name);
-    if (has_input_suffix(name) && io::is_file(path))
+    if (has_input_suffix(name) && io::is_file(path) && !is_own_output(path))
       resolved.push_back(std::move(path));
   }
   std::sort(resolved.begin(), resolved.end());

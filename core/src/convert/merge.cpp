@@ -2,12 +2,14 @@
 //
 // Within a gene the calls are ordered by caller rank, then by the phenotype-source preference
 // (stable, so ties keep their arrival order). The first call is normalised; when it yields no
-// Activity and the rules allow it, later calls are consulted until one does. Genes that only
-// pbStarPhase reported survive only where the rules mark them recoverable.
+// Activity and the rules allow it, later calls are consulted until one does, but never one
+// that called another diplotype. In a run with PharmCAT, genes that only pbStarPhase reported
+// survive only where the rules mark them recoverable; every dropped gene is named.
 #include "orvelle/convert/orvelle_pgx_parser.h"
 
 #include "orvelle/constants.h"
 #include "orvelle/log.h"
+#include "orvelle/text/host_text.h"
 
 #include <algorithm>
 #include <map>
@@ -44,6 +46,42 @@ std::string origin(const RawCall &call) {
   return call.source ? *call.source : std::string("None");
 }
 
+// The same diplotype, whatever the order of its alleles (a multiset of the "/" pieces).
+bool same_diplotype(std::string_view a, std::string_view b) {
+  std::vector<std::string_view> first = AlleleCallHarmonizer::split(a);
+  std::vector<std::string_view> second = AlleleCallHarmonizer::split(b);
+  std::sort(first.begin(), first.end());
+  std::sort(second.begin(), second.end());
+  return first == second;
+}
+
+// The other phenotype section (CPIC, DPWG) of the same caller's result: its Activity belongs
+// to the same call, so it may fill the gap whatever diplotype label the section carries.
+bool other_section(const RawCall &first, const RawCall &candidate) {
+  return first.source == candidate.source && first.phenotype_source &&
+         !first.phenotype_source->empty() && candidate.phenotype_source &&
+         !candidate.phenotype_source->empty() &&
+         first.phenotype_source != candidate.phenotype_source;
+}
+
+bool has_star_allele(const GeneOutcome &result) {
+  return result.star_allele && !AlleleCallHarmonizer::split(*result.star_allele).empty();
+}
+
+// A later call's Activity is only taken over for the diplotype it was given for: a term of
+// another diplotype would read as the patient's.
+bool may_take_activity(const RawCall &first, const GeneOutcome &best, const RawCall &candidate,
+                       const GeneOutcome &fallback) {
+  if (other_section(first, candidate) || !has_star_allele(best) || !has_star_allele(fallback))
+    return true;
+  return same_diplotype(*best.star_allele, *fallback.star_allele);
+}
+
+bool from_pharmcat(const RawCall &call) {
+  return call.source == constants::CALLER_PHARMCAT_REPORT ||
+         call.source == constants::CALLER_PHARMCAT_PHENOTYPE;
+}
+
 } // namespace
 
 std::vector<GeneOutcome> OrvellePgxParser::merge(const std::vector<RawCall> &calls) {
@@ -52,6 +90,9 @@ std::vector<GeneOutcome> OrvellePgxParser::merge(const std::vector<RawCall> &cal
   const bool allow_fallback = fallback_rule != nullptr && fallback_rule->truthy();
   const std::vector<std::string> recoverable_list = rule_texts("recoverable_genes");
   const std::set<std::string> recoverable(recoverable_list.begin(), recoverable_list.end());
+  // Without PharmCAT, a gene that only pbStarPhase reported is not missing a guideline call.
+  const bool pharmcat_read = std::any_of(calls.begin(), calls.end(), from_pharmcat);
+  dropped_genes.clear();
 
   // std::string orders by unsigned bytes: code-point order for UTF-8 (and WTF-8) texts.
   std::map<std::string, std::vector<const RawCall *>> groups;
@@ -76,8 +117,18 @@ std::vector<GeneOutcome> OrvellePgxParser::merge(const std::vector<RawCall> &cal
         std::all_of(gene_calls.begin(), gene_calls.end(), [](const RawCall *call) {
           return call->source == constants::CALLER_PBSTARPHASE;
         });
-    if (only_from_starphase && (!recover_dropped_genes || !recoverable.contains(gene)))
+    const bool recovered = only_from_starphase && pharmcat_read;
+    const bool dropped = only_from_starphase &&
+                         (!recover_dropped_genes || (recovered && !recoverable.contains(gene)));
+    if (dropped) {
+      log::warning("Dropped %s: %s",
+                   {gene, recover_dropped_genes
+                              ? "only pbStarPhase reported it, and PharmCAT, which has a "
+                                "guideline for it, did not"
+                              : "only pbStarPhase reported it, and recovery is switched off"});
+      dropped_genes.push_back(gene);
       continue;
+    }
 
     GeneOutcome best = normalizer.normalize(*ordered.front().call);
     if (allow_fallback && !best.activity) {
@@ -87,6 +138,12 @@ std::vector<GeneOutcome> OrvellePgxParser::merge(const std::vector<RawCall> &cal
         GeneOutcome fallback = normalizer.normalize(call);
         if (!fallback.activity)
           continue;
+        if (!may_take_activity(*ordered.front().call, best, call, fallback)) {
+          best.add_warning("no usable phenotype from " + preferred + "; not taken from " +
+                           origin(call) + ", which called " + text::quoted(*fallback.star_allele) +
+                           " instead of " + text::quoted(*best.star_allele));
+          continue;
+        }
         best.activity = std::move(fallback.activity);
         best.phenotype_source = call.phenotype_source;
         best.add_warning("no usable phenotype from " + preferred + "; taken from " + origin(call));
@@ -95,7 +152,7 @@ std::vector<GeneOutcome> OrvellePgxParser::merge(const std::vector<RawCall> &cal
     }
     if (!best.star_allele && !best.activity)
       log::warning("%s produced neither diplotype nor phenotype", {gene});
-    if (only_from_starphase)
+    if (recovered)
       best.add_warning("recovered from pbStarPhase; PharmCAT reported no guideline");
     results.push_back(std::move(best));
   }

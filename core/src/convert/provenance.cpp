@@ -133,6 +133,12 @@ std::string OrvellePgxParser::provenance_text(const std::vector<GeneOutcome> &re
   for (const GeneOutcome &result : results)
     result.write_provenance(out);
   out.end_array();
+  if (!dropped_genes.empty()) { // only then: a sidecar without a loss reads as it always did
+    out.key("droppedGenes").begin_array();
+    for (const std::string &gene : dropped_genes)
+      out.string(gene);
+    out.end_array();
+  }
   out.end_object();
   return out.take();
 }

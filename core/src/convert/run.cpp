@@ -35,6 +35,21 @@ std::vector<GeneOutcome> OrvellePgxParser::parse_files() {
   return results;
 }
 
+std::string OrvellePgxParser::result_path() const {
+  std::string out_path = io::join(output_dir, output_json);
+  if (gzip_output && !out_path.ends_with(".gz"))
+    out_path += ".gz";
+  return out_path;
+}
+
+std::vector<std::string> OrvellePgxParser::own_output_paths() const {
+  std::string plain = io::join(output_dir, output_json);
+  std::vector<std::string> paths{provenance_path(plain), plain};
+  if (!plain.ends_with(".gz"))
+    paths.push_back(std::move(plain) + ".gz");
+  return paths;
+}
+
 std::optional<std::vector<GeneOutcome>> OrvellePgxParser::run(bool return_list) {
   std::vector<GeneOutcome> results = parse_files();
   if (return_list)
@@ -42,9 +57,7 @@ std::optional<std::vector<GeneOutcome>> OrvellePgxParser::run(bool return_list) 
 
   // An empty folder part means the current directory, as everywhere else in a path.
   io::make_dirs(output_dir);
-  std::string out_path = io::join(output_dir, output_json);
-  if (gzip_output && !out_path.ends_with(".gz"))
-    out_path += ".gz";
+  const std::string out_path = result_path();
 
   {
     json::Writer out(gzip_output ? json::Layout::compact : json::Layout::indented);

@@ -147,6 +147,13 @@ bool is_file(const std::string &path) {
   return stat_path(path, info) && S_ISREG(info.st_mode);
 }
 
+bool same_file(const std::string &a, const std::string &b) {
+  struct stat first {
+  }, second{};
+  return stat_path(a, first) && stat_path(b, second) && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
+}
+
 std::string_view base_name(std::string_view path) noexcept {
   std::size_t slash = path.rfind('/');
   return slash == std::string_view::npos ? path : path.substr(slash + 1);

@@ -9,6 +9,8 @@
 #include "orvelle/text/host_text.h"
 #include "table_members.h"
 
+#include <algorithm>
+
 namespace orvelle {
 
 namespace c = constants;
@@ -64,12 +66,18 @@ GeneOutcome AlleleCallHarmonizer::normalize(const RawCall &call) {
   GeneOutcome result(call.gene, std::nullopt, std::nullopt, call.source, call.phenotype_source);
   for (const std::string &warning : call.warnings)
     result.add_warning(warning);
-  if (is_passthrough(call.source)) {
-    passthrough(call, result);
+  const normalize::CallerRules *own = gene_rules_.caller_rules.get().find(call.source);
+  if (own != nullptr && call.diplotype &&
+      own->no_call_diplotypes.contains(text::strip(*call.diplotype))) {
+    // The caller's own "not called": its phenotype describes no genotype either.
+    result.add_warning("no diplotype called: " + *call.source + " wrote " +
+                       text::quoted(*call.diplotype));
     return result;
   }
-  // The star allele always comes first: the genotype-guided Activity reads it back.
-  if (is_genotype_guided(call.gene)) {
+  if (is_passthrough(call.source)) {
+    passthrough(call, result);
+  } else if (is_genotype_guided(call.gene)) {
+    // The star allele always comes first: the genotype-guided Activity reads it back.
     result.star_allele = genotype_guided_star_allele(call, result);
     result.activity = genotype_guided_activity(call.gene, result);
   } else if (is_hla(call.gene)) {
@@ -79,7 +87,23 @@ GeneOutcome AlleleCallHarmonizer::normalize(const RawCall &call) {
     result.star_allele = star_allele(call, result);
     result.activity = map_phenotypes(call, result);
   }
+  if (own != nullptr && result.activity && only_placeholders(*own, call)) {
+    result.activity.reset();
+    result.add_warning(*call.source + " has no phenotype for " + call.gene + "; " +
+                       text::quoted(*call.phenotypes.front()) + " is its placeholder");
+  }
   return result;
+}
+
+bool AlleleCallHarmonizer::only_placeholders(const normalize::CallerRules &own,
+                                             const RawCall &call) {
+  if (own.phenotyped_genes.contains(call.gene) || call.phenotypes.empty())
+    return false;
+  return std::all_of(call.phenotypes.begin(), call.phenotypes.end(),
+                     [&](const std::optional<std::string> &phenotype) {
+                       return phenotype &&
+                              own.placeholder_phenotypes.contains(text::strip(*phenotype));
+                     });
 }
 
 GeneOutcome &AlleleCallHarmonizer::passthrough(const RawCall &call, GeneOutcome &result) const {

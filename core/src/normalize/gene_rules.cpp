@@ -32,6 +32,8 @@ GeneRules::GeneRules(const json::Value &root) {
       "hla_join_phenotypes_with", "; ", "a string", [](const json::Value &value) {
         return value.is_string() ? std::optional(value.as_string()) : std::nullopt;
       });
+  caller_rules = table.resolve<CallerRuleSet>("caller_rules", {}, "an object of objects of lists",
+                                              &CallerRuleSet::from);
 }
 
 } // namespace orvelle::normalize

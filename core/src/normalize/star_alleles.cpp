@@ -35,8 +35,9 @@ std::optional<std::string> AlleleCallHarmonizer::star_allele(const RawCall &call
     result.add_warning("no diplotype called");
     return std::nullopt;
   }
-  // A single-allele gene keeps its first allele; it has two or more distinct alleles exactly
-  // when a later allele differs from the first.
+  // A single-allele gene reported as a pair of equal alleles is that one allele; a mixed pair
+  // (heteroplasmy, or a caller's guess) is no call: its first allele would hide the other. It
+  // has two or more distinct alleles exactly when a later allele differs from the first.
   std::string joined;
   std::string_view first;
   bool any = false, several_distinct = false;
@@ -57,10 +58,11 @@ std::optional<std::string> AlleleCallHarmonizer::star_allele(const RawCall &call
     return std::nullopt;
   }
   if (gene_rules_.single_allele_genes.get().contains(call.gene)) {
-    if (several_distinct)
-      result.add_warning("single-allele gene reported as a diplotype: " +
-                         text::quoted(*call.diplotype));
-    return std::string(first);
+    if (!several_distinct)
+      return std::string(first);
+    result.add_warning("single-allele gene reported as a diplotype: " +
+                       text::quoted(*call.diplotype));
+    return std::nullopt;
   }
   return joined;
 }

@@ -51,6 +51,12 @@ public:
 
   // --- the run ----------------------------------------------------------------------------
   std::vector<std::string> resolve_input_files() const;
+  /// Where run writes the result: output_dir joined with output_json, ".gz" appended when
+  /// writing compressed.
+  std::string result_path() const;
+  /// The files a run writes, in whichever form: the result plain and compressed, and the
+  /// sidecar. The folder scan leaves them out, so a second run reads what the first one did.
+  std::vector<std::string> own_output_paths() const;
   std::vector<GeneOutcome> parse_files();
   /// Writes the result (and the sidecar), or with `return_list` only returns the results.
   std::optional<std::vector<GeneOutcome>> run(bool return_list);
@@ -77,6 +83,8 @@ public:
   std::optional<std::string> phenotype_source;
   /// Caller versions in order of first insertion; a later file's value replaces in place.
   std::vector<std::pair<std::string, SharedValue>> provenance;
+  /// The genes the last merge dropped (only pbStarPhase reported them), in gene-symbol order.
+  std::vector<std::string> dropped_genes;
 
   /// Name endings a folder scan accepts (compared case-insensitively).
   static constexpr std::array<std::string_view, 3> INPUT_SUFFIXES = {".json", ".csv", ".tsv"};

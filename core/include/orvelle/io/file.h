@@ -33,6 +33,9 @@ std::string host_path(std::string_view native);
 bool exists(const std::string &path);
 bool is_dir(const std::string &path);
 bool is_file(const std::string &path);
+/// os.path.samefile, false instead of an error: both paths exist and name one file (links
+/// followed).
+bool same_file(const std::string &a, const std::string &b);
 
 /// os.path.basename: the part after the last "/".
 std::string_view base_name(std::string_view path) noexcept;

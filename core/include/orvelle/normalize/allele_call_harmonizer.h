@@ -82,6 +82,9 @@ public:
 
 private:
   bool is_no_call_text(std::string_view value) const;
+  /// True when every phenotype of the call is the caller's placeholder for a gene it cannot
+  /// phenotype.
+  static bool only_placeholders(const normalize::CallerRules &own, const RawCall &call);
   void record_unmapped(std::string_view gene, std::string_view term);
 
   Table rules_, phenotype_terms_, genotype_terms_;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "orvelle/json/value.h"
+#include "orvelle/normalize/caller_rules.h"
 #include "orvelle/normalize/resolved.h"
 #include "orvelle/normalize/text_set.h"
 
@@ -25,6 +26,7 @@ struct GeneRules {
   /// Fields kept per HLA allele (default 2); saturated to 64 bits, which keeps every slice.
   Resolved<std::int64_t> hla_allele_fields;
   Resolved<std::string_view> hla_join_phenotypes_with; ///< default "; "
+  Resolved<CallerRuleSet> caller_rules;                ///< default: no caller has any
 };
 
 } // namespace orvelle::normalize

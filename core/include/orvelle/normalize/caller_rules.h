@@ -1,0 +1,37 @@
+// orvelle/normalize/caller_rules.h: the words a caller writes in place of a result (its own
+// no-call diplotypes, and the placeholder phenotype of genes it cannot phenotype), per caller.
+#pragma once
+
+#include "orvelle/json/value.h"
+#include "orvelle/normalize/text_set.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace orvelle::normalize {
+
+struct CallerRules {
+  TextSet no_call_diplotypes;     ///< this caller's "not called", compared trimmed
+  TextSet placeholder_phenotypes; ///< written for genes outside phenotyped_genes, not a result
+  TextSet phenotyped_genes;       ///< the genes the caller has a phenotype method for
+};
+
+/// The gene-rules member "caller_rules": caller identifier -> CallerRules. Views refer into
+/// the table, which must outlive this object.
+class CallerRuleSet {
+public:
+  CallerRuleSet() = default;
+  /// nullopt unless `table` is an object whose entries are objects of lists.
+  static std::optional<CallerRuleSet> from(const json::Value &table);
+
+  /// The rules of `source`, or nullptr when the caller has none.
+  const CallerRules *find(const std::optional<std::string> &source) const;
+
+private:
+  std::vector<std::pair<std::string_view, CallerRules>> callers_;
+};
+
+} // namespace orvelle::normalize

@@ -1,0 +1,45 @@
+// core/src/normalize/caller_rules.cpp
+#include "orvelle/normalize/caller_rules.h"
+
+namespace orvelle::normalize {
+namespace {
+
+// A list member of one caller's entry; missing or false is an empty list.
+bool text_list(const json::Value &entry, std::string_view key, TextSet &into) {
+  const json::Value *value = entry.find(key);
+  if (value == nullptr || !value->truthy())
+    return true;
+  if (!value->is_array())
+    return false;
+  into = TextSet(value->items());
+  return true;
+}
+
+} // namespace
+
+std::optional<CallerRuleSet> CallerRuleSet::from(const json::Value &table) {
+  if (!table.is_object())
+    return std::nullopt;
+  CallerRuleSet set;
+  for (const json::Member &member : table.members()) {
+    const json::Value &entry = member.value;
+    CallerRules rules;
+    if (!entry.is_object() || !text_list(entry, "no_call_diplotypes", rules.no_call_diplotypes) ||
+        !text_list(entry, "placeholder_phenotypes", rules.placeholder_phenotypes) ||
+        !text_list(entry, "phenotyped_genes", rules.phenotyped_genes))
+      return std::nullopt;
+    set.callers_.emplace_back(member.key, std::move(rules));
+  }
+  return set;
+}
+
+const CallerRules *CallerRuleSet::find(const std::optional<std::string> &source) const {
+  if (!source)
+    return nullptr;
+  for (const auto &[caller, rules] : callers_)
+    if (caller == *source)
+      return &rules;
+  return nullptr;
+}
+
+} // namespace orvelle::normalize
