@@ -2,6 +2,7 @@
 // __version__, _SOURCE_RANK and from_cli.
 #include "driver/cli.h"
 #include "driver/request.h"
+#include "support/gene_result.h"
 #include "support/nb.h"
 
 #include "orvelle/convert/orvelle_pgx_parser.h"
@@ -52,7 +53,7 @@ nb::object run(OrvellePgxParser &self, nb::handle return_list) {
     return nb::none();
   nb::list payload;
   for (const GeneOutcome &result : *results)
-    payload.append(nb::cast(result).attr("to_result")());
+    payload.append(bind::result_object(result));
   return payload;
 }
 

@@ -60,18 +60,20 @@ void from_cli() {
   logging.attr("basicConfig")("level"_a = log_level(logging, level),
                               "format"_a = "%(levelname)s %(message)s");
 
-  nb::dict request;
-  request[text(c::INPUT_FILES)] = args.attr("input_files");
-  request[text(c::INPUT_DIR)] = args.attr("input_dir");
-  request[text(c::OUTPUT_DIR)] = args.attr("output_dir");
-  request[text(c::OUTPUT_JSON)] = args.attr("output_json");
-  request[text(c::GZIP_OUTPUT)] = args.attr("gzip");
-  request[text(c::WRITE_PROVENANCE)] = !nb::cast<bool>(args.attr("no_provenance"));
-  request[text(c::RECOVER_DROPPED_GENES)] = !nb::cast<bool>(args.attr("no_recover"));
-  request[text(c::GENE_FILTER)] = args.attr("genes");
-  request[text(c::PHENOTYPE_SOURCE)] = args.attr("phenotype_source");
+  // Every request value is given here, so the request's own defaults never apply.
+  ConversionRequest request;
+  request.input_files = path_list(c::INPUT_FILES, args.attr("input_files"));
+  request.input_dir = path_value(c::INPUT_DIR, args.attr("input_dir"));
+  request.output_dir = path_value(c::OUTPUT_DIR, args.attr("output_dir"));
+  request.output_json = path_value(c::OUTPUT_JSON, args.attr("output_json"));
+  request.gzip_output = nb::cast<bool>(args.attr("gzip"));
+  request.write_provenance = !nb::cast<bool>(args.attr("no_provenance"));
+  request.recover_dropped_genes = !nb::cast<bool>(args.attr("no_recover"));
+  if (nb::object genes = args.attr("genes"); !genes.is_none()) // an empty list: no restriction
+    request.gene_filter = text_set(c::GENE_FILTER, genes);
+  request.phenotype_source = requested_source(args.attr("phenotype_source"));
 
-  OrvellePgxParser driver(request_from_host(request));
+  OrvellePgxParser driver(std::move(request));
   driver.run(false);
 }
 
