@@ -3,6 +3,8 @@
 import json
 import subprocess
 import sys
+from importlib import metadata
+from pathlib import Path
 
 import pytest
 
@@ -71,3 +73,21 @@ def test_a_failed_conversion_is_one_line_and_non_zero(tmp_path):
 def test_unknown_log_level_selects_info(folder):
     done = run("--log-level", "chatty", "a.csv", cwd=folder)
     assert done.returncode == 0 and "INFO Wrote 1 gene results to" in done.stderr
+
+
+@pytest.mark.parametrize("command", [COMMAND, [str(Path(sys.executable).with_name(
+    "orvelle-pgx-parser"))]], ids=["python -m", "console script"])
+def test_version_prints_the_installed_version_and_exits_0(tmp_path, command):
+    done = subprocess.run([*command, "--version"], cwd=tmp_path, capture_output=True, text=True,
+                          timeout=60)
+    assert (done.returncode, done.stdout, done.stderr) == (
+        0, f"orvelle-pgx-parser {metadata.version('OrvellePgxParser')}\n", "")
+    assert list(tmp_path.iterdir()) == []  # nothing converted
+
+
+def test_help_lists_the_version_option_last(folder):
+    options = [line.split()[0] for line in run("-h", cwd=folder).stdout.splitlines()
+               if line.startswith("  -")]
+    assert options == ["-h,", "--input-dir", "--output-dir", "--output-json", "--gzip",
+                       "--no-provenance", "--no-recover", "--genes", "--phenotype-source",
+                       "--log-level", "--version"]

@@ -2,6 +2,7 @@
 // __version__, _SOURCE_RANK and from_cli.
 #include "driver/cli.h"
 #include "driver/request.h"
+#include "driver/version_option.h"
 #include "support/gene_result.h"
 #include "support/nb.h"
 
@@ -17,18 +18,6 @@ namespace bind = orvelle::bind;
 namespace {
 
 nb::str text(std::string_view value) { return nb::str(value.data(), value.size()); }
-
-// The installed distribution's version; "0.0.0+unknown" only when it is not installed.
-std::string installed_version() {
-  nb::object metadata = nb::module_::import_("importlib.metadata");
-  try {
-    return nb::cast<std::string>(metadata.attr("version")("OrvellePgxParser"));
-  } catch (nb::python_error &error) {
-    if (!error.matches(metadata.attr("PackageNotFoundError")))
-      throw;
-    return "0.0.0+unknown";
-  }
-}
 
 nb::list results_list(std::vector<GeneOutcome> &&results) {
   nb::list list;
@@ -64,7 +53,7 @@ NB_MODULE(OrvellePgxParser, m) {
   nb::module_::import_("OrvellePgxParser.Models");
   nb::module_::import_("OrvellePgxParser.Parsers");
 
-  orvelle::set_package_version(installed_version());
+  orvelle::set_package_version(bind::installed_version());
   m.attr("__version__") = text(orvelle::package_version());
   nb::dict ranks;
   for (const auto &[caller, rank] : orvelle::source_ranks())

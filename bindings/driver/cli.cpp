@@ -3,6 +3,7 @@
 #include "driver/cli.h"
 
 #include "driver/request.h"
+#include "driver/version_option.h"
 #include "support/nb.h"
 
 #include "orvelle/constants.h"
@@ -37,6 +38,7 @@ nb::object argument_parser() {
                  "source for genes the chosen one does not give a usable phenotype for. Defaults "
                  "to CPIC.");
   add("--log-level", "default"_a = "INFO");
+  add_version_option(parser);
   return parser;
 }
 
