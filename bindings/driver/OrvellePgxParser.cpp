@@ -1,8 +1,8 @@
 // bindings/driver/OrvellePgxParser.cpp: the driver module: the class OrvellePgxParser,
 // __version__, _SOURCE_RANK and from_cli.
 #include "driver/cli.h"
+#include "driver/command.h"
 #include "driver/request.h"
-#include "driver/version_option.h"
 #include "support/gene_result.h"
 #include "support/nb.h"
 

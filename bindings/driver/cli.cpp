@@ -2,8 +2,8 @@
 // logging (called once per process, so they are used as they are, through the C API).
 #include "driver/cli.h"
 
+#include "driver/command.h"
 #include "driver/request.h"
-#include "driver/version_option.h"
 #include "support/nb.h"
 
 #include "orvelle/constants.h"
@@ -17,12 +17,10 @@ using namespace nb::literals;
 
 nb::str text(std::string_view value) { return nb::str(value.data(), value.size()); }
 
-nb::object argument_parser() {
-  nb::object argparse = nb::module_::import_("argparse");
-  nb::object parser = argparse.attr("ArgumentParser")(
-      "prog"_a = "orvelle-pgx-parser",
-      "description"_a = "Convert PharmCAT / pbStarPhase / diplotype-table PGx output into the "
-                        "Orvelle PGx JSON format for upload to Orvelle Analysis.");
+nb::object command_parser() {
+  nb::object parser = argument_parser(
+      "orvelle-pgx-parser", "Convert PharmCAT / pbStarPhase / diplotype-table PGx output into "
+                            "the Orvelle PGx JSON format for upload to Orvelle Analysis.");
   nb::object add = parser.attr("add_argument");
   add("input_files", "nargs"_a = "*", "help"_a = "input .json / .csv files");
   add("--input-dir", "default"_a = ".", "help"_a = "directory to scan when no files are given");
@@ -54,7 +52,7 @@ int log_level(nb::handle logging, const std::string &name) {
 } // namespace
 
 void from_cli() {
-  nb::object args = argument_parser().attr("parse_args")();
+  nb::object args = command_parser().attr("parse_args")();
 
   nb::object logging = nb::module_::import_("logging");
   std::string level = nb::cast<std::string>(nb::str(args.attr("log_level")).attr("upper")());
