@@ -14,7 +14,7 @@ from pathlib import Path
 import pytest
 
 from driver_support import diplotype_csv
-from OrvellePgxParser._help_formatter import help_formatter
+from OrvellePgxParser._command import help_formatter
 
 COMMAND = [sys.executable, "-m", "OrvellePgxParser"]
 

@@ -1,7 +1,6 @@
 // bindings/driver/OrvellePgxParser.cpp: the driver module: the class OrvellePgxParser,
 // __version__, _SOURCE_RANK and from_cli.
 #include "driver/cli.h"
-#include "driver/command.h"
 #include "driver/request.h"
 #include "support/gene_result.h"
 #include "support/nb.h"
@@ -18,6 +17,13 @@ namespace bind = orvelle::bind;
 namespace {
 
 nb::str text(std::string_view value) { return nb::str(value.data(), value.size()); }
+
+// The installed distribution's version, as importlib.metadata gives it, or "0.0.0+unknown"
+// when it is not installed (the _version module spares the start-up importlib.metadata).
+std::string installed_version() {
+  nb::object version = nb::module_::import_("OrvellePgxParser._version");
+  return nb::cast<std::string>(version.attr("installed_version")());
+}
 
 nb::list results_list(std::vector<GeneOutcome> &&results) {
   nb::list list;
@@ -53,7 +59,7 @@ NB_MODULE(OrvellePgxParser, m) {
   nb::module_::import_("OrvellePgxParser.Models");
   nb::module_::import_("OrvellePgxParser.Parsers");
 
-  orvelle::set_package_version(bind::installed_version());
+  orvelle::set_package_version(installed_version());
   m.attr("__version__") = text(orvelle::package_version());
   nb::dict ranks;
   for (const auto &[caller, rank] : orvelle::source_ranks())

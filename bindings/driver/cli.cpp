@@ -2,7 +2,6 @@
 // logging (called once per process, so they are used as they are, through the C API).
 #include "driver/cli.h"
 
-#include "driver/command.h"
 #include "driver/request.h"
 #include "support/nb.h"
 
@@ -17,10 +16,10 @@ using namespace nb::literals;
 
 nb::str text(std::string_view value) { return nb::str(value.data(), value.size()); }
 
-nb::object command_parser() {
-  nb::object parser = argument_parser(
-      "orvelle-pgx-parser", "Convert PharmCAT / pbStarPhase / diplotype-table PGx output into "
-                            "the Orvelle PGx JSON format for upload to Orvelle Analysis.");
+nb::object command_parser(nb::handle command) {
+  nb::object parser = command.attr("argument_parser")(
+      "orvelle-pgx-parser", "Convert PharmCAT / pbStarPhase / diplotype-table PGx output into the "
+                            "Orvelle PGx JSON format for upload to Orvelle Analysis.");
   nb::object add = parser.attr("add_argument");
   add("input_files", "nargs"_a = "*", "help"_a = "input .json / .csv files");
   add("--input-dir", "default"_a = ".", "help"_a = "directory to scan when no files are given");
@@ -36,7 +35,7 @@ nb::object command_parser() {
                  "source for genes the chosen one does not give a usable phenotype for. Defaults "
                  "to CPIC.");
   add("--log-level", "default"_a = "INFO");
-  add_version_option(parser);
+  command.attr("add_version_option")(parser, text(package_version()));
   return parser;
 }
 
@@ -52,7 +51,8 @@ int log_level(nb::handle logging, const std::string &name) {
 } // namespace
 
 void from_cli() {
-  nb::object args = command_parser().attr("parse_args")();
+  nb::object command = nb::module_::import_("OrvellePgxParser._command");
+  nb::object args = command_parser(command).attr("parse_args")();
 
   nb::object logging = nb::module_::import_("logging");
   std::string level = nb::cast<std::string>(nb::str(args.attr("log_level")).attr("upper")());
