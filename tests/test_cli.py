@@ -1,12 +1,20 @@
 """The command line, run as a user would: in a subprocess."""
 
+import argparse
+import fcntl
 import json
+import os
+import struct
 import subprocess
 import sys
+import termios
+from importlib import metadata
+from pathlib import Path
 
 import pytest
 
 from driver_support import diplotype_csv
+from OrvellePgxParser._command import help_formatter
 
 COMMAND = [sys.executable, "-m", "OrvellePgxParser"]
 
@@ -71,3 +79,44 @@ def test_a_failed_conversion_is_one_line_and_non_zero(tmp_path):
 def test_unknown_log_level_selects_info(folder):
     done = run("--log-level", "chatty", "a.csv", cwd=folder)
     assert done.returncode == 0 and "INFO Wrote 1 gene results to" in done.stderr
+
+
+@pytest.mark.parametrize("command", [COMMAND, [str(Path(sys.executable).with_name(
+    "orvelle-pgx-parser"))]], ids=["python -m", "console script"])
+def test_version_prints_the_installed_version_and_exits_0(tmp_path, command):
+    done = subprocess.run([*command, "--version"], cwd=tmp_path, capture_output=True, text=True,
+                          timeout=60)
+    assert (done.returncode, done.stdout, done.stderr) == (
+        0, f"orvelle-pgx-parser {metadata.version('OrvellePgxParser')}\n", "")
+    assert list(tmp_path.iterdir()) == []  # nothing converted
+
+
+def test_help_lists_the_version_option_last(folder):
+    options = [line.split()[0] for line in run("-h", cwd=folder).stdout.splitlines()
+               if line.startswith("  -")]
+    assert options == ["-h,", "--input-dir", "--output-dir", "--output-json", "--gzip",
+                       "--no-provenance", "--no-recover", "--genes", "--phenotype-source",
+                       "--log-level", "--version"]
+
+
+@pytest.fixture(params=["unset", "100", " 61 ", "0", "-3", "wide", "no stdout", "terminal"])
+def terminal(request, monkeypatch):
+    """The conditions argparse's default width depends on: $COLUMNS and standard output."""
+    monkeypatch.delenv("COLUMNS", raising=False)
+    if request.param == "no stdout":
+        monkeypatch.setattr(sys, "__stdout__", None)
+    elif request.param == "terminal":
+        leader, follower = os.openpty()
+        fcntl.ioctl(follower, termios.TIOCSWINSZ, struct.pack("HHHH", 40, 123, 0, 0))
+        with open(follower, "w") as screen, open(leader, "rb"):
+            monkeypatch.setattr(sys, "__stdout__", screen)
+            yield
+        return
+    elif request.param != "unset":
+        monkeypatch.setenv("COLUMNS", request.param)
+    yield
+
+
+def test_help_is_sized_as_argparse_sizes_it_by_default(terminal):
+    ours, default = help_formatter("p"), argparse.HelpFormatter("p")
+    assert (ours._width, ours._max_help_position) == (default._width, default._max_help_position)

@@ -1,33 +1,12 @@
 // bindings/Models/GeneOutcome.cpp: one gene's result; public, mutable fields.
+#include "support/gene_result.h"
 #include "support/nb.h"
 
-#include "orvelle/constants.h"
 #include "orvelle/records/gene_outcome.h"
 
 using orvelle::GeneOutcome;
-namespace c = orvelle::constants;
 
 namespace {
-
-nb::str key(std::string_view name) { return nb::str(name.data(), name.size()); }
-
-nb::dict to_result(const GeneOutcome &self) {
-  nb::dict result;
-  result[key(c::ID)] = self.gene;
-  result[key(c::NAME)] = self.gene;
-  result[key(c::STAR_ALLELE)] = self.star_allele;
-  result[key(c::ACTIVITY)] = self.activity;
-  return result;
-}
-
-nb::dict to_provenance(const GeneOutcome &self) {
-  nb::dict provenance;
-  provenance[key(c::ID)] = self.gene;
-  provenance[key(c::SOURCE)] = self.source;
-  provenance[key(c::PROVENANCE_PHENOTYPE_SOURCE)] = self.phenotype_source;
-  provenance[key(c::WARNINGS)] = self.warnings;
-  return provenance;
-}
 
 std::string repr(const GeneOutcome &self) {
   auto r = [](auto &&value) { return nb::cast<std::string>(nb::repr(nb::cast(value))); };
@@ -60,7 +39,7 @@ NB_MODULE(GeneOutcome, m) {
               self.add_warning(*warning);
           },
           nb::arg("warning").none())
-      .def("to_result", &to_result)
-      .def("to_provenance", &to_provenance)
+      .def("to_result", &orvelle::bind::result_object)
+      .def("to_provenance", &orvelle::bind::provenance_object)
       .def("__repr__", &repr);
 }

@@ -48,7 +48,6 @@ NB_MODULE(AlleleCallHarmonizer, m) {
   bind::import_runtime();
   nb::module_::import_("OrvellePgxParser.Models.GeneOutcome");
   nb::module_::import_("OrvellePgxParser.Models.RawCall");
-  nb::module_::import_("OrvellePgxParser.Mappings"); // points the core at the packaged tables
 
   // The core matches natively; the host's own compiled pattern is kept for reference.
   m.attr("_SUBALLELE") = nb::module_::import_("re").attr("compile")(

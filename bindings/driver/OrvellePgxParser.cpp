@@ -2,6 +2,7 @@
 // __version__, _SOURCE_RANK and from_cli.
 #include "driver/cli.h"
 #include "driver/request.h"
+#include "support/gene_result.h"
 #include "support/nb.h"
 
 #include "orvelle/convert/orvelle_pgx_parser.h"
@@ -17,16 +18,11 @@ namespace {
 
 nb::str text(std::string_view value) { return nb::str(value.data(), value.size()); }
 
-// The installed distribution's version; "0.0.0+unknown" only when it is not installed.
+// The installed distribution's version, as importlib.metadata gives it, or "0.0.0+unknown"
+// when it is not installed (the _version module spares the start-up importlib.metadata).
 std::string installed_version() {
-  nb::object metadata = nb::module_::import_("importlib.metadata");
-  try {
-    return nb::cast<std::string>(metadata.attr("version")("OrvellePgxParser"));
-  } catch (nb::python_error &error) {
-    if (!error.matches(metadata.attr("PackageNotFoundError")))
-      throw;
-    return "0.0.0+unknown";
-  }
+  nb::object version = nb::module_::import_("OrvellePgxParser._version");
+  return nb::cast<std::string>(version.attr("installed_version")());
 }
 
 nb::list results_list(std::vector<GeneOutcome> &&results) {
@@ -52,7 +48,7 @@ nb::object run(OrvellePgxParser &self, nb::handle return_list) {
     return nb::none();
   nb::list payload;
   for (const GeneOutcome &result : *results)
-    payload.append(nb::cast(result).attr("to_result")());
+    payload.append(bind::result_object(result));
   return payload;
 }
 

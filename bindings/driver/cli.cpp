@@ -16,12 +16,10 @@ using namespace nb::literals;
 
 nb::str text(std::string_view value) { return nb::str(value.data(), value.size()); }
 
-nb::object argument_parser() {
-  nb::object argparse = nb::module_::import_("argparse");
-  nb::object parser = argparse.attr("ArgumentParser")(
-      "prog"_a = "orvelle-pgx-parser",
-      "description"_a = "Convert PharmCAT / pbStarPhase / diplotype-table PGx output into the "
-                        "Orvelle PGx JSON format for upload to Orvelle Analysis.");
+nb::object command_parser(nb::handle command) {
+  nb::object parser = command.attr("argument_parser")(
+      "orvelle-pgx-parser", "Convert PharmCAT / pbStarPhase / diplotype-table PGx output into the "
+                            "Orvelle PGx JSON format for upload to Orvelle Analysis.");
   nb::object add = parser.attr("add_argument");
   add("input_files", "nargs"_a = "*", "help"_a = "input .json / .csv files");
   add("--input-dir", "default"_a = ".", "help"_a = "directory to scan when no files are given");
@@ -37,6 +35,7 @@ nb::object argument_parser() {
                  "source for genes the chosen one does not give a usable phenotype for. Defaults "
                  "to CPIC.");
   add("--log-level", "default"_a = "INFO");
+  command.attr("add_version_option")(parser, text(package_version()));
   return parser;
 }
 
@@ -52,7 +51,8 @@ int log_level(nb::handle logging, const std::string &name) {
 } // namespace
 
 void from_cli() {
-  nb::object args = argument_parser().attr("parse_args")();
+  nb::object command = nb::module_::import_("OrvellePgxParser._command");
+  nb::object args = command_parser(command).attr("parse_args")();
 
   nb::object logging = nb::module_::import_("logging");
   std::string level = nb::cast<std::string>(nb::str(args.attr("log_level")).attr("upper")());
@@ -60,18 +60,20 @@ void from_cli() {
   logging.attr("basicConfig")("level"_a = log_level(logging, level),
                               "format"_a = "%(levelname)s %(message)s");
 
-  nb::dict request;
-  request[text(c::INPUT_FILES)] = args.attr("input_files");
-  request[text(c::INPUT_DIR)] = args.attr("input_dir");
-  request[text(c::OUTPUT_DIR)] = args.attr("output_dir");
-  request[text(c::OUTPUT_JSON)] = args.attr("output_json");
-  request[text(c::GZIP_OUTPUT)] = args.attr("gzip");
-  request[text(c::WRITE_PROVENANCE)] = !nb::cast<bool>(args.attr("no_provenance"));
-  request[text(c::RECOVER_DROPPED_GENES)] = !nb::cast<bool>(args.attr("no_recover"));
-  request[text(c::GENE_FILTER)] = args.attr("genes");
-  request[text(c::PHENOTYPE_SOURCE)] = args.attr("phenotype_source");
+  // Every request value is given here, so the request's own defaults never apply.
+  ConversionRequest request;
+  request.input_files = path_list(c::INPUT_FILES, args.attr("input_files"));
+  request.input_dir = path_value(c::INPUT_DIR, args.attr("input_dir"));
+  request.output_dir = path_value(c::OUTPUT_DIR, args.attr("output_dir"));
+  request.output_json = path_value(c::OUTPUT_JSON, args.attr("output_json"));
+  request.gzip_output = nb::cast<bool>(args.attr("gzip"));
+  request.write_provenance = !nb::cast<bool>(args.attr("no_provenance"));
+  request.recover_dropped_genes = !nb::cast<bool>(args.attr("no_recover"));
+  if (nb::object genes = args.attr("genes"); !genes.is_none()) // an empty list: no restriction
+    request.gene_filter = text_set(c::GENE_FILTER, genes);
+  request.phenotype_source = requested_source(args.attr("phenotype_source"));
 
-  OrvellePgxParser driver(request_from_host(request));
+  OrvellePgxParser driver(std::move(request));
   driver.run(false);
 }
 

@@ -1,4 +1,4 @@
-// bindings/driver/request.cpp
+// bindings/driver/request.cpp: the host's request values read into the core's ConversionRequest.
 #include "driver/request.h"
 
 #include "support/path.h"
@@ -24,12 +24,6 @@ bool is_true(nb::handle value) {
   return truth == 1;
 }
 
-std::string path_value(std::string_view key, nb::handle value) {
-  if (auto text = path_text(value))
-    return *text;
-  wrong_kind(key, "a path (str or os.PathLike)", value);
-}
-
 // Calls `take` on every item of an iterable (a generator is walked once).
 template <typename Take>
 void for_each_item(std::string_view key, nb::handle value, const char *expected, Take take) {
@@ -44,6 +38,14 @@ void for_each_item(std::string_view key, nb::handle value, const char *expected,
     take(nb::steal(item));
   if (PyErr_Occurred())
     throw nb::python_error();
+}
+
+} // namespace
+
+std::string path_value(std::string_view key, nb::handle value) {
+  if (auto text = path_text(value))
+    return *text;
+  wrong_kind(key, "a path (str or os.PathLike)", value);
 }
 
 std::vector<std::string> path_list(std::string_view key, nb::handle value) {
@@ -66,8 +68,6 @@ std::set<std::string> text_set(std::string_view key, nb::handle value) {
   });
   return texts;
 }
-
-} // namespace
 
 std::optional<RequestedSource> requested_source(nb::handle value) {
   if (!value.is_valid() || !is_true(value))

@@ -5,10 +5,18 @@ status and one line on standard error instead of a traceback. Usage errors alrea
 status 2 inside argparse.
 """
 
+import atexit
+import gc
 import sys
 
 
 def main() -> None:
+    # One conversion per process: what start-up makes lives until the end, so the cyclic
+    # collector would only walk it again and again, and once more in full at exit (a few ms
+    # of every run). Frozen last (after logging has flushed its handlers), it is left alone.
+    gc.disable()
+    atexit.register(gc.freeze)
+
     from OrvellePgxParser.OrvellePgxParser import from_cli
 
     try:

@@ -1,5 +1,16 @@
-"""The name under which the converter types a JSON object: text keys, JSON values."""
+"""The name under which the converter types a JSON object: text keys, JSON values.
 
-from typing import Any, Dict
+The alias is made on first use: typing costs more to import than the converter's own
+modules, and a run does not need it.
+"""
 
-JsonDict = Dict[str, Any]
+__all__ = ["JsonDict"]
+
+
+def __getattr__(name):
+    if name != "JsonDict":
+        raise AttributeError(f"module {__name__!r} has no attribute {name!r}")
+    from typing import Any, Dict
+
+    alias = globals()["JsonDict"] = Dict[str, Any]
+    return alias
