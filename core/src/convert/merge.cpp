@@ -2,7 +2,8 @@
 //
 // Within a gene the calls are ordered by caller rank, then by the phenotype-source preference
 // (stable, so ties keep their arrival order). The first call is normalised; when it yields no
-// Activity and the rules allow it, later calls are consulted until one does. Genes that only
+// Activity and the rules allow it, later calls are consulted until one does (not when the
+// first call's candidate diplotypes differ in phenotype: that gap is final). Genes that only
 // pbStarPhase reported survive only where the rules mark them recoverable.
 #include "orvelle/convert/orvelle_pgx_parser.h"
 
@@ -80,7 +81,8 @@ std::vector<GeneOutcome> OrvellePgxParser::merge(const std::vector<RawCall> &cal
       continue;
 
     GeneOutcome best = normalizer.normalize(*ordered.front().call);
-    if (allow_fallback && !best.activity) {
+    // A gap left because the caller's candidates differ is the answer, not a missing phenotype.
+    if (allow_fallback && !best.activity && !ordered.front().call->ambiguous_phenotype) {
       const std::string preferred = origin(*ordered.front().call);
       for (std::size_t i = 1; i < ordered.size(); ++i) {
         const RawCall &call = *ordered[i].call;

@@ -19,6 +19,9 @@ struct RawCall {
   /// What the reader noticed about this call (several candidates, a caller's own doubt); each
   /// reaches the gene's result first among its warnings.
   std::vector<std::string> warnings;
+  /// The caller gave several candidate diplotypes whose phenotypes differ: the result gets no
+  /// Activity, and no other call of the gene fills that gap.
+  bool ambiguous_phenotype = false;
 
   bool operator==(const RawCall &) const = default;
 };
