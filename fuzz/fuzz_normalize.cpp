@@ -132,12 +132,14 @@ RawCall make_call(FuzzedDataProvider &in) {
   RawCall call;
   call.gene = pick(in, {"CYP2D6", "CYP2C9", "HLA-B", "HLA-GG", "G6PD", "MT-RNR1", ""});
   call.diplotype = maybe(in, {"*1/*4.001", "*4.001", "B (wildtype)/Mediterranean", " NA ",
-                              "B*57:01:01:02/B*07:02", "//", "Unknown/Unknown", "*1/*2/*3"});
+                              "B*57:01:01:02/B*07:02", "//", "Unknown/Unknown", "*1/*2/*3",
+                              "*68 + *4.001/*4.001", "+*1.2+ /c.1905+1G>A"});
   for (int n = in.ConsumeIntegralInRange(0, 3); n > 0; --n)
     call.phenotypes.push_back(
         maybe(in, {"PM", "IM", "UM", "EMPTY", "Indeterminate", "positive", "negative", "n/a"}));
   call.source = maybe(in, {"pharmcat_report", "pharmcat_phenotype", "pbstarphase", "pypgx"});
   call.phenotype_source = maybe(in, {"CPIC", "DPWG"});
+  call.ambiguous_phenotype = in.ConsumeBool();
   return call;
 }
 
@@ -157,6 +159,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                   "the outcome lost its gene or source");
       if (harmonizer.is_passthrough(call.source))
         fuzz::check(outcome.star_allele == call.diplotype, "passthrough changed the diplotype");
+      else if (call.ambiguous_phenotype)
+        fuzz::check(!outcome.activity, "an ambiguous phenotype gave an Activity");
       outcome.write_result(out);
       outcome.write_provenance(out);
     });

@@ -158,6 +158,21 @@ class TestStandardStarAllele:
         out = run(h, "CYP2D6", diplotype, ["PM"])
         assert (out.star_allele, out.warnings) == (expected, [])
 
+    @pytest.mark.parametrize("strip, diplotype, expected", [
+        # pbStarPhase joins the gene copies of one chromosome with " + " and keeps sub-alleles
+        (True, "*68 + *4.001/*4.001", "*68+*4/*4"),
+        (True, "*68+*4.001/*4.001", "*68+*4/*4"),
+        (True, "*1.001 + *10x2/*2.001", "*1+*10x2/*2"),
+        (None, "*68 + *4.001/*4.001", "*68+*4.001/*4.001"),
+        # other callers' tandems and HGVS names with a "+" stay as written
+        (True, "*80+*28/*80+*37", "*80+*28/*80+*37"),
+        (True, "c.1905+1G>A (*2A)/Reference", "c.1905+1G>A (*2A)/Reference"),
+        (True, "*36+/*10", "*36+/*10"),
+    ])
+    def test_each_copy_of_a_tandem_is_stripped(self, h, strip, diplotype, expected):
+        h.rules = {**RULES, "strip_suballele_suffix": strip}
+        assert run(h, "CYP2D6", diplotype, ["PM"]).star_allele == expected
+
     @pytest.mark.parametrize("diplotype", ["/", " / ", "", "//"])
     def test_a_diplotype_without_alleles_is_unparsable(self, h, diplotype):
         out = run(h, "CYP2D6", diplotype, ["PM"])

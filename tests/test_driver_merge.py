@@ -1,9 +1,11 @@
 """The merge of all raw calls into one result per gene: rank, preference, fallback, recovery."""
 
+import json
+
 import pytest
 
 from OrvellePgxParser.Models import RawCall
-from OrvellePgxParser.OrvellePgxParser import _SOURCE_RANK
+from OrvellePgxParser.OrvellePgxParser import _SOURCE_RANK, OrvellePgxParser
 
 from driver_support import RULES, driver
 
@@ -124,6 +126,40 @@ class TestFallbackKeepsToTheDiplotype:
         results = driver()._merge([call(diplotype=first, phenotypes=[]),
                                    call(source=TABLE, diplotype=later)])
         assert results[0].activity == "Normal Metabolizer"
+
+
+class TestCandidates:
+    def test_a_gap_left_by_differing_phenotypes_is_not_refilled(self):
+        first = RawCall(gene="CYP2C9", diplotype="*1/*3", phenotypes=["Poor Metabolizer"],
+                        source=REPORT, phenotype_source="CPIC", ambiguous_phenotype=True)
+        [best] = driver()._merge([call(gene="CYP2C9", phenotype_source="DPWG"),
+                                  call(gene="CYP2C9", source=PYPGX), first])
+        assert (best.activity, best.phenotype_source, best.warnings) == (None, "CPIC", [])
+
+    def test_in_a_report_grouped_by_guideline(self, tmp_path):
+        def entry(label, phenotype):
+            return {"allele1": {"name": "*1"}, "allele2": {"name": label[3:]}, "label": label,
+                    "phenotypes": [phenotype]}
+        sections = {"CPIC": {"CYP2C9": [entry("*1/*3", "Intermediate Metabolizer"),
+                                        entry("*1/*18", "Indeterminate")],
+                             "UGT1A1": [entry("*1/*28", "Intermediate Metabolizer"),
+                                        entry("*1/*80+*28", "Intermediate Metabolizer")]},
+                    "DPWG": {"CYP2C9": [entry("*1/*3", "Intermediate Metabolizer")]}}
+        path = tmp_path / "s.pharmcat.report.json"
+        path.write_text(json.dumps({"genes": {
+            section: {gene: {"geneSymbol": gene, "sourceDiplotypes": entries}
+                      for gene, entries in genes.items()}
+            for section, genes in sections.items()}}))
+        cyp2c9, ugt1a1 = OrvellePgxParser({"input_files": [str(path)]}).parse_files()
+        # the DPWG section of the same ambiguous result does not fill the gap
+        assert (cyp2c9.star_allele, cyp2c9.activity, cyp2c9.phenotype_source) == (
+            "*1/*3", None, "CPIC")
+        assert cyp2c9.warnings == [
+            "2 source diplotypes reported ('*1/*3': ['Intermediate Metabolizer'], '*1/*18': "
+            "['Indeterminate']); using the first without an Activity, as their phenotypes differ"]
+        assert (ugt1a1.star_allele, ugt1a1.activity) == ("*1/*28", "Intermediate Metabolizer")
+        assert ugt1a1.warnings == [
+            "2 source diplotypes reported ('*1/*28', '*1/*80+*28'); using the first"]
 
 
 class TestRecovery:

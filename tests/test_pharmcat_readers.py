@@ -10,6 +10,7 @@ import pytest
 from OrvellePgxParser.Models import RawCall
 from OrvellePgxParser.OrvellePgxConstants import OrvellePgxConstants as C
 from OrvellePgxParser.Parsers import (
+    AlleleCallHarmonizer,
     IPgxReader,
     PharmcatPhenotypeJsonParser as PhenotypeParser,
     PharmcatReportJsonParser as ReportParser,
@@ -497,3 +498,71 @@ class TestInternalOperations:
         assert PhenotypeParser._as_text(value=None) is None
         assert PhenotypeParser._as_text("") == ""
         assert reader._as_text("2.0") == "2.0"
+
+
+def outcomes(calls):
+    """Each call through the normaliser with the packaged tables, by gene."""
+    harmonizer = AlleleCallHarmonizer()
+    return {call.gene: harmonizer.normalize(call) for call in calls}
+
+
+def haplotype_only(name):
+    """How PharmCAT lists one variant of an unphased DPYD call: a haplotype on its own."""
+    return diplotype(name, ["n/a"], "n/a", allele1=name, allele2=None)
+
+
+class TestCombinedCall:
+    UNPHASED = [haplotype_only("c.1905+1G>A (*2A)"), haplotype_only("c.1679T>G (*13)")]
+    COMBINED = diplotype("c.1679T>G (*13)/c.1905+1G>A (*2A)", ["Poor Metabolizer"], "0.0",
+                         allele1="c.1679T>G (*13)", allele2="c.1905+1G>A (*2A)")
+
+    def test_single_haplotypes_give_way_to_the_recommendation_diplotype(self, tmp_path,
+                                                                         warnings_log):
+        report = gene_report("DPYD", *self.UNPHASED, recommendationDiplotypes=[self.COMBINED])
+        (call,) = read_sections(tmp_path, {"CPIC": {"DPYD": report}})
+        assert (call.diplotype, call.phenotypes, call.activity_score) == (
+            "c.1679T>G (*13)/c.1905+1G>A (*2A)", ["Poor Metabolizer"], "0.0")
+        assert call.warnings == [
+            "source diplotypes hold single haplotypes ('c.1905+1G>A (*2A)', 'c.1679T>G (*13)'); "
+            "using the recommendation diplotype PharmCAT bases its guidance on"]
+        assert warnings_log() == []
+
+    @pytest.mark.parametrize("recommended", [
+        "same",  # an older report whose two lists agree
+        "missing", [],
+        [diplotype("1555A>G", ["n/a"], allele1="1555A>G", allele2=None)],
+    ])
+    def test_otherwise_the_source_diplotypes_are_read(self, tmp_path, recommended):
+        members = {} if recommended == "missing" else {"recommendationDiplotypes": (
+            self.UNPHASED if recommended == "same" else recommended)}
+        (call,) = read_sections(tmp_path, {"CPIC": {"DPYD": gene_report(
+            "DPYD", *self.UNPHASED, **members)}})
+        assert call.diplotype == "c.1905+1G>A (*2A)"
+
+
+class TestOutsideCalls:
+    """Derived from the outside-call entries of PharmCAT v3.1 output (the release examples hold
+    outside calls with a diplotype only): PharmCAT's own fields for calls given as a phenotype
+    or an activity score, and for one whose phenotype PharmCAT does not expect."""
+
+    @pytest.fixture
+    def calls(self):
+        path = FIXTURES / "outside_calls.pharmcat.phenotype.json"
+        return {c.gene: c for c in PhenotypeParser(str(path)).parse()}
+
+    def test_no_diplotype_means_no_star_allele(self, calls):
+        results = outcomes(calls.values())
+        assert [(results[g].star_allele, results[g].activity) for g in ("CYP2D6", "HLA-A")] == [
+            (None, "Normal Metabolizer"), (None, "HLA-A*31:01 positive")]
+        assert results["CYP2D6"].warnings == [
+            "no diplotype given, only the label 'Normal Metabolizer (1.25)'", "no diplotype called"]
+
+    def test_a_mismatch_names_both_values(self, calls):
+        expected_phenotype = ("outside phenotype ['Normal Metabolizer'] differs from the one "
+                              "PharmCAT expects, 'Intermediate Metabolizer'")
+        assert calls["CYP2C9"].warnings[:2] == [
+            expected_phenotype,
+            "outside activity score '1.0' differs from the one PharmCAT expects, '2.0'"]
+        result = outcomes(calls.values())["CYP2C19"]
+        assert (result.star_allele, result.activity, result.warnings) == (
+            "*1/*2", "Normal Metabolizer", [expected_phenotype])

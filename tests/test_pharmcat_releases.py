@@ -5,6 +5,7 @@ import json
 
 import pytest
 
+from OrvellePgxParser.OrvellePgxParser import OrvellePgxParser
 from OrvellePgxParser.Parsers import PharmcatPhenotypeJsonParser, PharmcatReportJsonParser
 
 # The summary leaves the phenotype and activity-score cells blank for these terms.
@@ -29,9 +30,22 @@ def summary_rows(path):
     return {row["Gene"]: row for row in rows}
 
 
+def candidates(report):
+    """The diplotypes a call is read from: the source diplotypes, unless they are single
+    haplotypes (allele2 null) and the recommendation diplotypes hold the combined call."""
+    source = report["sourceDiplotypes"]
+    recommended = report.get("recommendationDiplotypes") or []
+    single = all("allele2" in d and d["allele2"] is None and isinstance(d["allele1"], dict)
+                 for d in source)
+    if single and recommended and isinstance(recommended[0].get("allele2"), dict):
+        return recommended
+    return source
+
+
 def expected_calls(document):
     """(gene, phenotype source) of each gene report that has source diplotypes, in document
-    order, and the (gene, count) of those with more than one, found with the host's json."""
+    order, and the (gene, count) of those read from more than one candidate, found with the
+    host's json."""
     genes = next(document[key] for key in ("geneReports", "genes")
                  if isinstance(document.get(key), dict))
     calls, several = [], []
@@ -43,8 +57,8 @@ def expected_calls(document):
                 continue
             source = report.get("phenotypeSource") or (key if in_section else None)
             calls.append((report["geneSymbol"], source))
-            if len(diplotypes) > 1:
-                several.append((report["geneSymbol"], len(diplotypes))
+            if len(candidates(report)) > 1:
+                several.append((report["geneSymbol"], len(candidates(report)))
                                + ((key,) if in_section else ()))
     return calls, several
 
@@ -109,3 +123,34 @@ class TestEveryRelease:
         with pytest.raises(ValueError) as caught:
             PharmcatReportJsonParser(str(path)).parse()
         assert str(caught.value) == f"{path}: no gene reports found (top-level keys: {keys})"
+
+
+class TestClinicalReading:
+    @pytest.mark.parametrize("name, gene, star_allele, activity, warning", [
+        ("fixture.Sample_1.phenotype.json", "DPYD", "c.1898delC (*3)/c.295_298delTCAT (*7)",
+         "Poor Metabolizer", "source diplotypes hold single haplotypes ('c.1898delC (*3)', "
+         "'c.295_298delTCAT (*7)'); using the recommendation diplotype"),
+        ("fixture.Sample_1.phenotype.json", "UGT1A1", "*28/*37", "Poor Metabolizer",
+         "4 source diplotypes reported ('*28/*37', '*28/*80+*37', '*37/*80+*28', "
+         "'*80+*28/*80+*37'); using the first"),
+        # the activity scores differ (1.5, 1.0, 1.5), the phenotype does not
+        ("fixture.ReporterTest-multipleActivityScores.json", "CYP2C9", "*1/*2",
+         "Intermediate Metabolizer", "3 source diplotypes reported ('*1/*2', "),
+        ("fixture.ReporterTest-multiplePhenotypes.json", "CYP2C9", "*1/*3", None,
+         "3 source diplotypes reported ('*1/*3': ['Intermediate Metabolizer'], '*1/*18': "
+         "['Indeterminate'], '*1/*68': ['Indeterminate']); using the first without an Activity"),
+    ])
+    def test_result_and_its_warning(self, shared_samples, name, gene, star_allele, activity,
+                                    warning):
+        path = shared_samples / "pharmcat" / name
+        [result] = OrvellePgxParser({"input_files": [str(path)], "gene_filter": [gene]}
+                                    ).parse_files()
+        assert (result.star_allele, result.activity) == (star_allele, activity)
+        assert result.warnings[0].startswith(warning)
+
+    def test_only_that_report_reads_its_recommendation_diplotypes(self, shared_samples):
+        # everywhere else PharmCAT's two lists agree, and the source diplotypes are read
+        switched = [(path.name, call.gene) for path in supported_files(shared_samples)
+                    for call in parser_for(path)(str(path)).parse()
+                    if any("recommendation diplotype" in w for w in call.warnings)]
+        assert switched == [("fixture.Sample_1.phenotype.json", "DPYD")]

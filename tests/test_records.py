@@ -46,6 +46,25 @@ class TestRawCall:
         assert outcome.warnings == ["two candidates"]
         assert outcome.activity == "Normal Metabolizer"
 
+    @pytest.mark.parametrize("gene, diplotype, phenotype", [
+        ("CYP2C9", "*1/*3", "Intermediate Metabolizer"),
+        ("HLA-B", "*15:02/*57:01", "*57:01 positive"),
+        ("IFNL3", "rs12979860 reference (C)/rs12979860 reference (C)", "n/a"),
+    ])
+    def test_an_ambiguous_phenotype_leaves_no_activity_on_any_path(self, gene, diplotype,
+                                                                   phenotype):
+        from OrvellePgxParser.Parsers import AlleleCallHarmonizer
+        plain = RawCall(gene=gene, diplotype=diplotype, phenotypes=[phenotype],
+                        source=C.CALLER_PHARMCAT_REPORT)
+        call = RawCall(gene=gene, diplotype=diplotype, phenotypes=[phenotype],
+                       source=C.CALLER_PHARMCAT_REPORT, ambiguous_phenotype=True)
+        assert (plain.ambiguous_phenotype, call.ambiguous_phenotype) == (False, True)
+        assert call != plain and repr(call).endswith(", ambiguous_phenotype=True)")
+        assert AlleleCallHarmonizer().normalize(plain).activity is not None
+        assert AlleleCallHarmonizer().normalize(call).activity is None
+        with pytest.raises(TypeError, match="'ambiguous_phenotype' must be bool, not str"):
+            RawCall(gene=gene, ambiguous_phenotype="yes")
+
 
 class TestGeneOutcome:
     def test_gene_alone(self):

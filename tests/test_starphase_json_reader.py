@@ -4,7 +4,7 @@ import json
 
 import pytest
 
-from OrvellePgxParser.Parsers import StarPhaseJsonReader
+from OrvellePgxParser.Parsers import AlleleCallHarmonizer, StarPhaseJsonReader
 from conftest import FIXTURES
 
 
@@ -115,3 +115,43 @@ class TestUnexpectedShapes:
         reader = reader_for(tmp_path, {"pbstarphase_version": 7, "database_metadata": ""})
         assert reader.read_versions() == {"pbstarphaseVersion": 7, "cpicVersion": None,
                                           "hlaVersion": None, "pharmvarVersion": None}
+
+
+class TestWriterShape:
+    """The fixture follows what pbStarPhase's v2.0.1 writer produces (derived: no real file is
+    public): every gene with all six lists, tandems joined by " + ", the sentinel for a gene
+    without a reference allele, several candidates where the call is ambiguous."""
+
+    @pytest.fixture
+    def results(self):
+        calls = StarPhaseJsonReader(str(FIXTURES / "writer.pbstarphase.json")).parse()
+        harmonizer = AlleleCallHarmonizer()
+        return {c.gene: (c, harmonizer.normalize(c)) for c in calls}
+
+    def test_candidates_that_differ_leave_no_star_allele(self, results):
+        call, outcome = results["CYP2B6"]
+        assert (call.diplotype, outcome.star_allele) == (None, None)
+        assert outcome.warnings[0] == ("2 pbStarPhase diplotypes reported ('*1/*6.001', "
+                                       "'*4.001/*9'); they differ, so none is used")
+
+    def test_another_callers_activity_does_not_fill_that_gap(self, tmp_path):
+        from OrvellePgxParser.OrvellePgxParser import OrvellePgxParser
+        table = tmp_path / "CYP2B6.tsv"
+        table.write_text("\tGenotype\tPhenotype\nS1_PyPGx\t*1/*6\tIntermediate Metabolizer\n")
+        [cyp2b6] = [r for r in OrvellePgxParser({"input_files": [
+            str(FIXTURES / "writer.pbstarphase.json"), str(table)]}).parse_files()
+            if r.gene == "CYP2B6"]
+        assert (cyp2b6.source, cyp2b6.star_allele, cyp2b6.activity) == ("pbstarphase", None, None)
+
+    def test_candidates_that_agree_in_core_alleles_keep_the_first(self, results):
+        # the second candidate lists its haplotypes the other way round
+        call, outcome = results["CYP2C19"]
+        assert (call.diplotype, outcome.star_allele) == ("*1.001/*17.001", "*1/*17")
+        assert outcome.warnings[0] == ("2 pbStarPhase diplotypes reported ('*1.001/*17.001', "
+                                       "'*17.001/*1.002'); using the first")
+
+    def test_tandem_sentinel_and_a_single_candidate(self, results):
+        assert results["CYP2D6"][1].star_allele == "*68+*4/*4"
+        assert results["CYP2C8"][1].star_allele is None
+        assert "no diplotype called" in results["CYP2C8"][1].warnings
+        assert results["HLA-A"][0].warnings == []

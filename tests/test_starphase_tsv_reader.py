@@ -4,7 +4,7 @@ import csv
 
 import pytest
 
-from OrvellePgxParser.Parsers import StarPhaseTsvReader
+from OrvellePgxParser.Parsers import AlleleCallHarmonizer, StarPhaseTsvReader
 from conftest import FIXTURES
 
 
@@ -64,3 +64,19 @@ class TestBadInput:
         (tmp_path / "d.tsv").mkdir()
         with pytest.raises(IsADirectoryError):
             StarPhaseTsvReader(str(tmp_path / "d.tsv")).parse()
+
+
+class TestWriterShape:
+    def test_brackets_around_a_tandem_are_not_part_of_the_name(self):
+        # derived from pbStarPhase's v2.0.1 writer, which brackets a haplotype holding "+"
+        calls = StarPhaseTsvReader(str(FIXTURES / "writer.pbstarphase.tsv")).parse()
+        cyp2d6 = next(c for c in calls if c.gene == "CYP2D6")
+        assert (cyp2d6.diplotype, cyp2d6.haplotypes) == ("*68 + *4/*4", ["*68 + *4", "*4"])
+        outcomes = {c.gene: AlleleCallHarmonizer().normalize(c) for c in calls}
+        assert outcomes["CYP2D6"].star_allele == "*68+*4/*4"
+        assert [outcomes[g].star_allele for g in ("CYP2B6", "CYP2C19", "CYP2C8")] == [None] * 3
+
+    @pytest.mark.parametrize("diplotype, expected", [
+        ("*4/[*10 + *36]", "*4/*10 + *36"), (" [*1] / *2", "*1/ *2"), ("[*1/*2]", "[*1/*2]")])
+    def test_only_a_whole_haplotype_in_brackets_is_unwrapped(self, tmp_path, diplotype, expected):
+        assert parse(tmp_path, f"A\t{diplotype}\n")[0].diplotype == expected

@@ -3,8 +3,9 @@
 // Within a gene the calls are ordered by caller rank, then by the phenotype-source preference
 // (stable, so ties keep their arrival order). The first call is normalised; when it yields no
 // Activity and the rules allow it, later calls are consulted until one does, but never one
-// that called another diplotype. In a run with PharmCAT, genes that only pbStarPhase reported
-// survive only where the rules mark them recoverable; every dropped gene is named.
+// that called another diplotype, and not at all when the first call's candidate diplotypes
+// differ in phenotype (that gap is final). In a run with PharmCAT, genes that only pbStarPhase
+// reported survive only where the rules mark them recoverable; every dropped gene is named.
 #include "orvelle/convert/orvelle_pgx_parser.h"
 
 #include "orvelle/constants.h"
@@ -131,7 +132,8 @@ std::vector<GeneOutcome> OrvellePgxParser::merge(const std::vector<RawCall> &cal
     }
 
     GeneOutcome best = normalizer.normalize(*ordered.front().call);
-    if (allow_fallback && !best.activity) {
+    // A gap left because the caller's candidates differ is the answer, not a missing phenotype.
+    if (allow_fallback && !best.activity && !ordered.front().call->ambiguous_phenotype) {
       const std::string preferred = origin(*ordered.front().call);
       for (std::size_t i = 1; i < ordered.size(); ++i) {
         const RawCall &call = *ordered[i].call;

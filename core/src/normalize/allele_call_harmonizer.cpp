@@ -74,18 +74,23 @@ GeneOutcome AlleleCallHarmonizer::normalize(const RawCall &call) {
                        text::quoted(*call.diplotype));
     return result;
   }
+  // The star allele always comes first: the genotype-guided Activity reads it back. Candidates
+  // that differ in phenotype leave the Activity a gap (the reader's warning says why).
+  const bool with_activity = !call.ambiguous_phenotype;
   if (is_passthrough(call.source)) {
     passthrough(call, result);
   } else if (is_genotype_guided(call.gene)) {
-    // The star allele always comes first: the genotype-guided Activity reads it back.
     result.star_allele = genotype_guided_star_allele(call, result);
-    result.activity = genotype_guided_activity(call.gene, result);
+    if (with_activity)
+      result.activity = genotype_guided_activity(call.gene, result);
   } else if (is_hla(call.gene)) {
     result.star_allele = hla_star_allele(call);
-    result.activity = map_phenotypes(call, result, true);
+    if (with_activity)
+      result.activity = map_phenotypes(call, result, true);
   } else {
     result.star_allele = star_allele(call, result);
-    result.activity = map_phenotypes(call, result);
+    if (with_activity)
+      result.activity = map_phenotypes(call, result);
   }
   if (own != nullptr && result.activity && only_placeholders(*own, call)) {
     result.activity.reset();

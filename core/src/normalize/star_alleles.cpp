@@ -29,6 +29,20 @@ std::string_view AlleleCallHarmonizer::strip_suballele(std::string_view allele) 
   return normalize::suballele_base(text::strip(allele)).value_or(allele);
 }
 
+std::string AlleleCallHarmonizer::core_allele(std::string_view allele) const {
+  if (allele.find('+') == std::string_view::npos)
+    return std::string(strip_suballele(allele));
+  std::string joined;
+  for (std::size_t start = 0; start <= allele.size();) {
+    const std::size_t plus = std::min(allele.find('+', start), allele.size());
+    if (start > 0)
+      joined += '+';
+    joined += strip_suballele(text::strip(allele.substr(start, plus - start)));
+    start = plus + 1;
+  }
+  return joined;
+}
+
 std::optional<std::string> AlleleCallHarmonizer::star_allele(const RawCall &call,
                                                              GeneOutcome &result) const {
   if (is_no_call(call.diplotype)) {
@@ -38,12 +52,11 @@ std::optional<std::string> AlleleCallHarmonizer::star_allele(const RawCall &call
   // A single-allele gene reported as a pair of equal alleles is that one allele; a mixed pair
   // (heteroplasmy, or a caller's guess) is no call: its first allele would hide the other. It
   // has two or more distinct alleles exactly when a later allele differs from the first.
-  std::string joined;
-  std::string_view first;
+  std::string joined, first;
   bool any = false, several_distinct = false;
   DiplotypePieces walk(*call.diplotype);
   for (std::string_view piece; walk.next(piece);) {
-    const std::string_view allele = strip_suballele(piece);
+    const std::string allele = core_allele(piece);
     if (!any) {
       first = allele;
       any = true;

@@ -4,6 +4,7 @@
 #include "orvelle/errors.h"
 #include "orvelle/log.h"
 #include "orvelle/text/host_text.h"
+#include "pharmcat_candidates.h"
 
 #include <algorithm>
 
@@ -106,27 +107,46 @@ PharmcatPhenotypeJsonParser::to_raw_call(const json::Value &gene_report,
   if (!diplotypes->is_array())
     throw ValueError(file_path() + ": sourceDiplotypes of " + gene + " is a " +
                      std::string(host_type_name(*diplotypes)) + ", not a list");
-  if (diplotypes->size() > 1) {
-    const auto count = static_cast<std::int64_t>(diplotypes->size());
-    if (phenotype_source)
-      log::warning("%s has %d source diplotypes for %s; using the first",
-                   {gene, count, std::string(*phenotype_source)});
-    else
-      log::warning("%s has %d source diplotypes; using the first", {gene, count});
-  }
-  const json::Value &diplotype = diplotypes->items()[0];
-  if (!diplotype.is_object())
-    throw ValueError(file_path() + ": the first source diplotype of " + gene + " is a " +
-                     std::string(host_type_name(diplotype)) + ", not an object");
 
   RawCall call;
   call.gene = gene;
+  std::string_view kind = "source";
+  const json::Value *candidates = diplotypes;
+  if (const json::Value *combined = pharmcat::combined_call(gene_report, *diplotypes)) {
+    call.warnings.push_back(pharmcat::single_haplotypes_note(*diplotypes));
+    kind = "recommendation";
+    candidates = combined;
+  }
+  if (candidates->size() > 1) {
+    const auto count = static_cast<std::int64_t>(candidates->size());
+    const bool listed = kind == "source";
+    if (phenotype_source)
+      log::warning(listed ? "%s has %d source diplotypes for %s; using the first"
+                          : "%s has %d recommendation diplotypes for %s; using the first",
+                   {gene, count, std::string(*phenotype_source)});
+    else
+      log::warning(listed ? "%s has %d source diplotypes; using the first"
+                          : "%s has %d recommendation diplotypes; using the first",
+                   {gene, count});
+    call.ambiguous_phenotype = pharmcat::note_candidates(*candidates, kind, call.warnings);
+  }
+  const json::Value &diplotype = candidates->items()[0];
+  if (!diplotype.is_object())
+    throw ValueError(file_path() + ": the first " + std::string(kind) + " diplotype of " + gene +
+                     " is a " + std::string(host_type_name(diplotype)) + ", not an object");
+
   if (const json::Value *label = diplotype.find("label")) {
     call.diplotype = scalar_text(*label);
     if (!call.diplotype && !label->is_null()) {
       log_skip(gene, wrong_type("label", *label, file_path()));
       return std::nullopt;
     }
+  }
+  pharmcat::note_outside_mismatches(diplotype, call.warnings);
+  // A label built from an outside phenotype or activity score is no diplotype.
+  if (pharmcat::without_alleles(diplotype) && call.diplotype) {
+    call.warnings.push_back("no diplotype given, only the label " + text::quoted(*call.diplotype));
+    call.diplotype.reset();
   }
   call.haplotypes = haplotype_names(diplotype);
   if (const json::Value *phenotypes = given(diplotype, "phenotypes")) {

@@ -3,10 +3,12 @@
 
 #include "orvelle/errors.h"
 #include "orvelle/log.h"
+#include "orvelle/text/host_text.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <span>
 
 namespace orvelle {
 namespace {
@@ -17,6 +19,38 @@ const json::Value *given(const json::Value &object, std::string_view key) {
 }
 
 std::string type_of(const json::Value &value) { return std::string(host_type_name(value)); }
+
+const json::Value &diplotype_of(const json::Value &candidate) {
+  const json::Value *diplotype = candidate.is_object() ? candidate.find("diplotype") : nullptr;
+  return diplotype != nullptr ? *diplotype : candidate;
+}
+
+// A candidate diplotype as an unordered pair of its haplotypes (pbStarPhase itself counts
+// "*1/*2" and "*2/*1" as one diplotype); the text of anything else.
+std::string candidate_key(const json::Value &candidate) {
+  const json::Value *hap1 = candidate.is_object() ? candidate.find("hap1") : nullptr;
+  const json::Value *hap2 = candidate.is_object() ? candidate.find("hap2") : nullptr;
+  if (hap1 == nullptr || hap2 == nullptr)
+    return text::repr(diplotype_of(candidate));
+  std::array<std::string, 2> haplotypes = {text::repr(*hap1), text::repr(*hap2)};
+  std::sort(haplotypes.begin(), haplotypes.end());
+  return haplotypes[0] + "/" + haplotypes[1];
+}
+
+// True when every candidate is the first one, in either haplotype order.
+bool candidates_agree(const json::Value &candidates) {
+  const std::span<const json::Value> items = candidates.items();
+  const std::string first = candidate_key(items[0]);
+  return std::all_of(items.begin() + 1, items.end(),
+                     [&](const json::Value &item) { return candidate_key(item) == first; });
+}
+
+std::string listed_diplotypes(const json::Value &candidates) {
+  std::string listed;
+  for (const json::Value &item : candidates.items())
+    listed.append(listed.empty() ? "" : ", ").append(text::repr(diplotype_of(item)));
+  return listed;
+}
 
 } // namespace
 
@@ -67,9 +101,6 @@ std::optional<RawCall> StarPhaseJsonReader::to_raw_call(std::string_view gene,
   if (!diplotypes->is_array())
     throw ValueError(file_path() + ": " + std::string(list_name) + " of " + std::string(gene) +
                      " is a " + type_of(*diplotypes) + ", not a list");
-  if (diplotypes->size() > 1)
-    log::warning("%s has %d pbStarPhase diplotypes; using the first",
-                 {std::string(gene), static_cast<std::int64_t>(diplotypes->size())});
   const json::Value &first = diplotypes->items()[0];
   if (!first.is_object())
     throw ValueError(file_path() + ": the first of the " + std::string(list_name) + " of " +
@@ -77,6 +108,29 @@ std::optional<RawCall> StarPhaseJsonReader::to_raw_call(std::string_view gene,
 
   RawCall call;
   call.gene = std::string(gene);
+  if (diplotypes->size() > 1) {
+    log::warning("%s has %d pbStarPhase diplotypes; using the first",
+                 {std::string(gene), static_cast<std::int64_t>(diplotypes->size())});
+    // Compared in pbStarPhase's core form (simple_diplotypes, one per candidate) where it gives
+    // one: the report keeps core alleles only.
+    const json::Value *core = given(details, "simple_diplotypes");
+    const bool agree = candidates_agree(
+        core != nullptr && core->is_array() && core->size() == diplotypes->size() ? *core
+                                                                                  : *diplotypes);
+    const std::string reported = std::to_string(diplotypes->size()) +
+                                 " pbStarPhase diplotypes reported (" +
+                                 listed_diplotypes(*diplotypes) + ")";
+    // Candidates that differ leave no star allele, as pbStarPhase's own single-answer table
+    // writes "Multiple/Multiple" for them; nor may another caller's Activity, which belongs to
+    // a diplotype of its own, fill the gap.
+    if (!agree) {
+      call.warnings.push_back(reported + "; they differ, so none is used");
+      call.ambiguous_phenotype = true;
+      call.source = std::string(source_name());
+      return call;
+    }
+    call.warnings.push_back(reported + "; using the first");
+  }
   // Values are taken as found; a number or truth value reads as its text, while a list or an
   // object cannot stand for a diplotype or an allele, so the gene is dropped.
   if (const json::Value *diplotype = first.find("diplotype"); diplotype && !diplotype->is_null()) {

@@ -6,6 +6,8 @@
 #include "orvelle/io/file.h"
 #include "orvelle/text/host_text.h"
 
+#include <algorithm>
+
 namespace orvelle {
 namespace {
 
@@ -23,6 +25,28 @@ std::vector<std::string> split_haplotypes(std::string_view diplotype) {
     diplotype.remove_prefix(slash + 1);
   }
   return pieces;
+}
+
+// The diplotype without the brackets pbStarPhase's table puts around a haplotype of several
+// gene copies ("[*68 + *4]/*4"): they are the table's quoting, not part of the name. The text
+// as written when no haplotype is bracketed.
+std::string unbracketed(std::string_view diplotype) {
+  std::string out;
+  bool changed = false;
+  for (std::size_t start = 0; start <= diplotype.size();) {
+    std::size_t slash = std::min(diplotype.find('/', start), diplotype.size());
+    std::string_view piece = diplotype.substr(start, slash - start);
+    std::string_view inner = text::strip(piece);
+    if (inner.size() >= 2 && inner.front() == '[' && inner.back() == ']') {
+      piece = inner.substr(1, inner.size() - 2);
+      changed = true;
+    }
+    if (start > 0)
+      out += '/';
+    out += piece;
+    start = slash + 1;
+  }
+  return changed ? out : std::string(diplotype);
 }
 
 } // namespace
@@ -45,8 +69,8 @@ std::vector<RawCall> StarPhaseTsvReader::parse() {
     }
     RawCall &call = calls.emplace_back();
     call.gene = std::string(gene);
-    call.diplotype = std::string(diplotype);
-    call.haplotypes = split_haplotypes(diplotype);
+    call.diplotype = unbracketed(diplotype);
+    call.haplotypes = split_haplotypes(*call.diplotype);
     call.source = std::string(source_name());
   }
   if (calls.empty())

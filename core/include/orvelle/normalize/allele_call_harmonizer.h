@@ -81,6 +81,9 @@ public:
   std::optional<std::string> genotype_guided_activity(std::string_view gene, GeneOutcome &result);
 
 private:
+  /// `allele` with its sub-allele stripped; a tandem ("*68 + *4.001", gene copies on one
+  /// chromosome) part by part, the parts joined by a bare "+" as most callers write it.
+  std::string core_allele(std::string_view allele) const;
   bool is_no_call_text(std::string_view value) const;
   /// True when every phenotype of the call is the caller's placeholder for a gene it cannot
   /// phenotype.

@@ -4,7 +4,9 @@
 // group them by phenotype source ({"CPIC": {GENE: report}, "DPWG": ...}); from 3.1 they are
 // keyed by gene directly ({GENE: report}, no "phenotypeSource"). The readers take both: a
 // member whose value is itself a gene report (an object with "geneSymbol") is read as one,
-// every other member as a source section.
+// every other member as a source section. A call is read from the first source diplotype, or
+// from the first recommendation diplotype where the source diplotypes are the single
+// haplotypes of an unphased call (readers/pharmcat_candidates.h).
 #pragma once
 
 #include "orvelle/constants.h"

@@ -19,6 +19,10 @@ struct RawCall {
   /// What the reader noticed about this call (several candidates, a caller's own doubt); each
   /// reaches the gene's result first among its warnings.
   std::vector<std::string> warnings;
+  /// The caller gave several candidate diplotypes whose phenotypes differ: the normaliser maps
+  /// no phenotype for it (a passthrough caller's terms stay untouched), and the merge fills
+  /// that gap from no other call of the gene.
+  bool ambiguous_phenotype = false;
 
   bool operator==(const RawCall &) const = default;
 };

@@ -1,0 +1,122 @@
+// core/src/readers/pharmcat_candidates.cpp
+#include "pharmcat_candidates.h"
+
+#include "orvelle/text/host_text.h"
+
+#include <algorithm>
+#include <span>
+
+namespace orvelle::pharmcat {
+namespace {
+
+const json::Value *given(const json::Value &object, std::string_view key) {
+  const json::Value *value = object.find(key);
+  return value != nullptr && value->truthy() ? value : nullptr;
+}
+
+bool member_is_object(const json::Value &object, std::string_view key) {
+  const json::Value *value = object.find(key);
+  return value != nullptr && value->is_object();
+}
+
+std::string label_of(const json::Value &diplotype) {
+  const json::Value *label = diplotype.is_object() ? diplotype.find("label") : nullptr;
+  return label != nullptr ? text::repr(*label) : std::string("None");
+}
+
+// The given phenotypes of a candidate diplotype as texts, to tell candidates apart.
+std::vector<std::string> phenotype_texts(const json::Value &diplotype) {
+  std::vector<std::string> texts;
+  const json::Value *phenotypes = diplotype.is_object() ? given(diplotype, "phenotypes") : nullptr;
+  if (phenotypes == nullptr)
+    return texts;
+  if (!phenotypes->is_array())
+    return {text::repr(*phenotypes)};
+  for (const json::Value &phenotype : phenotypes->items())
+    if (phenotype.truthy())
+      texts.push_back(text::repr(phenotype));
+  return texts;
+}
+
+std::string listed_labels(const json::Value &diplotypes) {
+  std::string listed;
+  for (const json::Value &entry : diplotypes.items())
+    listed.append(listed.empty() ? "" : ", ").append(label_of(entry));
+  return listed;
+}
+
+// Present and null: how PharmCAT writes an allele it does not have.
+bool member_is_null(const json::Value &object, std::string_view key) {
+  const json::Value *value = object.find(key);
+  return value != nullptr && value->is_null();
+}
+
+} // namespace
+
+bool without_alleles(const json::Value &diplotype) {
+  return member_is_null(diplotype, "allele1") && member_is_null(diplotype, "allele2");
+}
+
+const json::Value *combined_call(const json::Value &gene_report, const json::Value &diplotypes) {
+  for (const json::Value &entry : diplotypes.items())
+    if (!entry.is_object() || !member_is_object(entry, "allele1") ||
+        !member_is_null(entry, "allele2"))
+      return nullptr;
+  const json::Value *recommended = given(gene_report, "recommendationDiplotypes");
+  if (recommended == nullptr || !recommended->is_array())
+    return nullptr;
+  const json::Value &first = recommended->items()[0];
+  return first.is_object() && member_is_object(first, "allele1") &&
+                 member_is_object(first, "allele2")
+             ? recommended
+             : nullptr;
+}
+
+std::string single_haplotypes_note(const json::Value &diplotypes) {
+  return "source diplotypes hold single haplotypes (" + listed_labels(diplotypes) +
+         "); using the recommendation diplotype PharmCAT bases its guidance on";
+}
+
+bool note_candidates(const json::Value &candidates, std::string_view kind,
+                     std::vector<std::string> &warnings) {
+  const std::span<const json::Value> items = candidates.items();
+  const std::vector<std::string> first = phenotype_texts(items[0]);
+  const bool differ = std::any_of(items.begin() + 1, items.end(), [&](const json::Value &entry) {
+    return phenotype_texts(entry) != first;
+  });
+  std::string warning =
+      std::to_string(items.size()) + " " + std::string(kind) + " diplotypes reported (";
+  if (!differ) {
+    warning += listed_labels(candidates) + "); using the first";
+  } else {
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      std::string phenotypes;
+      for (const std::string &text : phenotype_texts(items[i]))
+        phenotypes.append(phenotypes.empty() ? "" : ", ").append(text);
+      warning.append(i == 0 ? "" : ", ").append(label_of(items[i]));
+      warning.append(": [").append(phenotypes).append("]");
+    }
+    warning += "); using the first without an Activity, as their phenotypes differ";
+  }
+  warnings.push_back(std::move(warning));
+  return differ;
+}
+
+void note_outside_mismatches(const json::Value &diplotype, std::vector<std::string> &warnings) {
+  struct Check {
+    std::string_view mismatch, value, name;
+  };
+  for (const Check &check :
+       {Check{"outsidePhenotypeMismatch", "phenotypes", "phenotype"},
+        Check{"outsideActivityScoreMismatch", "activityScore", "activity score"}}) {
+    const json::Value *expected = diplotype.find(check.mismatch);
+    if (expected == nullptr || expected->is_null())
+      continue;
+    const json::Value *outside = diplotype.find(check.value);
+    warnings.push_back("outside " + std::string(check.name) + " " +
+                       (outside != nullptr ? text::repr(*outside) : std::string("None")) +
+                       " differs from the one PharmCAT expects, " + text::repr(*expected));
+  }
+}
+
+} // namespace orvelle::pharmcat
