@@ -13,12 +13,23 @@ namespace {
 // builds the tree alone and is then nearly as fast (both are bound by memory), reads the text.
 constexpr std::size_t kFastPathLimit = std::size_t{4} << 20;
 
+// A byte-order mark is the host's error; some simdjson versions skip it silently.
+bool suits_fast_path(const std::string &text) {
+  return text.size() <= kFastPathLimit && !text.starts_with("\xEF\xBB\xBF");
+}
+
 } // namespace
 
 Document parse(const std::string &text) {
-  // A byte-order mark is the host's error; some simdjson versions skip it silently.
-  if (text.size() <= kFastPathLimit && !text.starts_with("\xEF\xBB\xBF"))
+  if (suits_fast_path(text))
     if (std::optional<Document> document = parse_fast(text))
+      return std::move(*document);
+  return parse_as_host(text);
+}
+
+Document parse_on_demand(const std::string &text) {
+  if (suits_fast_path(text))
+    if (std::optional<Document> document = parse_fast_on_demand(text))
       return std::move(*document);
   return parse_as_host(text);
 }

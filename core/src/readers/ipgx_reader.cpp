@@ -44,7 +44,7 @@ json::Document IPgxReader::load_json() const {
   std::string text = io::read_text(file_path_);
   io::translate_newlines(text); // the host reads JSON files in text mode
   try {
-    return json::parse(text);
+    return json::parse_on_demand(text);
   } catch (json::SyntaxError &error) {
     throw InvalidJsonFile(file_path_, std::move(error), with_universal_newlines(std::move(text)));
   }

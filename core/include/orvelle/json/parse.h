@@ -21,4 +21,10 @@ inline constexpr std::size_t max_depth = 1000;
 /// Throws SyntaxError (orvelle/errors.h) with the host's message, line, column and position.
 Document parse(const std::string &text);
 
+/// parse, for a tree that one thread reads a part of: the containers of a strict JSON text
+/// are built when first looked into, so what is never looked at costs little more than its
+/// parse. Looking into the tree writes to it: it must not be shared between threads, even
+/// when const (parse's trees may be).
+Document parse_on_demand(const std::string &text);
+
 } // namespace orvelle::json
