@@ -3,6 +3,8 @@
 
 #include "fast_parser.h"
 #include "host_parser.h"
+#include "orvelle/io/file.h"
+#include "orvelle/text/utf8.h"
 
 namespace orvelle::json {
 
@@ -32,6 +34,15 @@ Document parse_on_demand(const std::string &text) {
     if (std::optional<Document> document = parse_fast_on_demand(text))
       return std::move(*document);
   return parse_as_host(text);
+}
+
+Document parse_file_text(std::string &bytes) {
+  if (suits_fast_path(bytes))
+    if (std::optional<Document> document = parse_fast_on_demand(bytes))
+      return std::move(*document);
+  text::validate_utf8(bytes);
+  io::translate_newlines(bytes);
+  return parse_as_host(bytes);
 }
 
 } // namespace orvelle::json

@@ -27,4 +27,12 @@ Document parse(const std::string &text);
 /// when const (parse's trees may be).
 Document parse_on_demand(const std::string &text);
 
+/// parse_on_demand of a file's bytes as the host reads a JSON file: decoded as strict UTF-8
+/// (UnicodeDecodeFailure, orvelle/errors.h, before any JSON fault) in text mode (newlines
+/// translated, io::translate_newlines). A text simdjson accepts is valid UTF-8 whose carriage
+/// returns are white space, which read alike translated or not: only a text it refuses is
+/// checked and translated before the host's rules read it. When this throws SyntaxError,
+/// `bytes` holds the translated text that the error's positions count in.
+Document parse_file_text(std::string &bytes);
+
 } // namespace orvelle::json
