@@ -2,9 +2,11 @@
 
 (a) In process: one driver reads a ~4 MB PharmCAT 3.1 report, its phenotype file, a pbStarPhase
     JSON and a few PyPGx tables and returns the result array. The result is checked first.
-    Target: at most 2x simdjson's own DOM parse of the same JSON bytes (measured by the core's
-    benchmark bench_json_core, built as bench_tables.py says, before and after the conversion;
-    the lower figure counts). Information: the host's json.load of the same JSON files alone.
+    Target: at most 2x simdjson's own DOM parse of the same JSON bytes, measured in the same
+    run by the core's benchmark (before and after the conversion; the lower figure counts):
+        cmake -S . -B build/bench -DORVELLE_BUILD_BENCH=ON -DCMAKE_BUILD_TYPE=Release
+        cmake --build build/bench --target bench_json_core
+    Information: the host's json.load of the same JSON files alone.
 (b) The command line end to end on that sample, beside `python -c "import OrvellePgxParser"`:
     the extra time of the conversion over starting the interpreter.
 (c) 1,000 samples converted one driver after another in one process: samples per second, and
