@@ -127,6 +127,8 @@ private:
   };
 };
 
+static_assert(sizeof(Value) == 16, "a Value is a 16-byte handle");
+
 struct Member {
   std::string_view key;
   Value value;
