@@ -10,9 +10,10 @@ namespace orvelle::json {
 
 namespace {
 
-// simdjson's DOM takes about three times the text in buffers of its own, beside the tree, and
-// the thread's parser keeps them for the next document. Past this size the host parser, which
-// builds the tree alone and is then nearly as fast (both are bound by memory), reads the text.
+// simdjson's DOM takes about three times the text in buffers of its own (beside the tree, when
+// it is copied), and the thread keeps them for the next document. Past this size the host
+// parser, which builds the tree alone and is then nearly as fast (both are bound by memory),
+// reads the text.
 constexpr std::size_t kFastPathLimit = std::size_t{4} << 20;
 
 // A byte-order mark is the host's error; some simdjson versions skip it silently.
