@@ -1,13 +1,15 @@
 // fuzz/fuzz_json_parse.cpp: the JSON parser on any UTF-8 text, in memory and as a reader
 // loads a file, with the promises of its errors checked; and its two readings held against
 // each other: whatever simdjson accepts, the host's reading (which large texts take) accepts
-// with the same tree.
+// with the same tree; and the trees built on demand (as readers load files) held against the
+// whole tree.
 #include "fuzz_support.h"
 
 #include "orvelle/testing/json_same.h"
 
 #include "../core/src/json/fast_parser.h"
 #include "../core/src/json/host_parser.h"
+#include "orvelle/io/file.h"
 #include "orvelle/json/parse.h"
 #include "orvelle/readers/ipgx_reader.h"
 #include "orvelle/text/utf8.h"
@@ -39,11 +41,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     return 0;
   bool parsed = true;
   try {
-    json::parse(text);
+    const json::Document whole = json::parse(text);
+    fuzz::check(json::same_tree(json::parse_on_demand(text).root(), whole.root()),
+                "the tree built on demand differs from the whole tree");
   } catch (const json::SyntaxError &error) {
     parsed = false;
     check_position(error, text);
   }
+  std::string translated = text;
+  io::translate_newlines(translated);
 
   if (std::optional<json::Document> fast = json::parse_fast(text)) {
     fuzz::check(parsed, "simdjson accepts a text the parser refuses");
@@ -57,8 +63,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
   DocumentReader reader(fuzz::write_input("document.json", data, size));
   try {
-    reader.load_json();
+    const json::Document loaded = reader.load_json();
     fuzz::check(parsed, "a file parsed that the text did not");
+    fuzz::check(json::same_tree(loaded.root(), json::parse(translated).root()),
+                "a file loads otherwise than its text, newlines translated, parses");
+  } catch (const json::SyntaxError &) {
+    fuzz::fail("a file parsed that its text, newlines translated, did not");
   } catch (const InvalidJsonFile &error) {
     fuzz::check(!parsed, "a file refused that the text parsed");
     check_position(error.cause(), error.text());

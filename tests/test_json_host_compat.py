@@ -284,3 +284,49 @@ class TestLoadJson:
     def test_a_directory_is_an_os_error_not_invalid_json(self, tmp_path):
         with pytest.raises(IsADirectoryError):
             Reader(str(tmp_path))._load_json()
+
+
+def host_load(path):
+    with open(path, encoding="utf-8") as handle:
+        return json.load(handle)
+
+
+def file_outcome(load, path):
+    """What loading a file gives: its value, the JSON fault (for ours, the chained cause) or
+    the decoding error."""
+    try:
+        return ("value", load(path))
+    except UnicodeDecodeError as error:
+        return ("decode", error.start, error.end, error.reason)
+    except ValueError as error:
+        fault = error if isinstance(error, json.JSONDecodeError) else error.__cause__
+        return ("error", fault.msg, fault.pos, fault.lineno, fault.colno, fault.doc)
+
+
+class TestLoadJsonGenerated:
+    """A reader loads what simdjson accepts from the file's bytes as they are, and leaves the
+    decoding and the newline translation to the texts it refuses: whatever the bytes, the
+    outcome must be the host's."""
+
+    @staticmethod
+    def assert_file_loads_like_host(path, text):
+        path.write_bytes(text.encode("utf-8", "surrogatepass"))  # lone surrogates: not UTF-8
+        ours = file_outcome(lambda p: Reader(str(p))._load_json(), path)
+        host = file_outcome(host_load, path)
+        if ours[0] == host[0] == "value":
+            assert same(ours[1], host[1]), text
+        else:
+            assert ours == host, text
+
+    @settings(max_examples=200, suppress_health_check=[HealthCheck.too_slow,
+                                                        HealthCheck.function_scoped_fixture])
+    @given(documents())
+    def test_generated_files_like_host(self, tmp_path, text):
+        self.assert_file_loads_like_host(tmp_path / "data.json", text)
+
+    @settings(max_examples=300, suppress_health_check=[HealthCheck.too_slow,
+                                                        HealthCheck.function_scoped_fixture])
+    @given(damaged_documents())
+    def test_damaged_files_like_host(self, tmp_path, text):
+        self.assert_file_loads_like_host(tmp_path / "data.json", text)
+

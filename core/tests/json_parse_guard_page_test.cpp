@@ -95,6 +95,8 @@ TEST(JsonParseGuardPage, TextWithoutSpareRoomIsNotReadPastItsEnd) {
 
   orvelle::json::Document parsed = orvelle::json::parse(text);
   EXPECT_EQ(parsed.root().find("n")->size(), 2u);
+  orvelle::json::Document on_demand = orvelle::json::parse_on_demand(text);
+  EXPECT_EQ(on_demand.root().find("n")->size(), 2u);
 }
 
 } // namespace

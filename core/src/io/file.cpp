@@ -4,6 +4,7 @@
 #include "orvelle/errors.h"
 #include "orvelle/text/utf8.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -90,17 +91,21 @@ std::string read_file(const std::string &path) {
   data.reserve(expected + 1 + kReadPadding);
   std::size_t chunk = expected > 0 ? expected + 1 : 65536;
   for (;;) {
-    std::size_t old = data.size();
-    data.resize(old + chunk);
-    ssize_t got = ::read(fd.get(), data.data() + old, chunk);
+    // The room is read into as it is: filling it with zeros first would cost a pass over
+    // the whole file.
+    ssize_t got = 0;
+    int failure = 0;
+    data.resize_and_overwrite(data.size() + chunk, [&](char *text, std::size_t size) {
+      const std::size_t old = size - chunk;
+      got = ::read(fd.get(), text + old, chunk);
+      failure = errno;
+      return old + static_cast<std::size_t>(std::max<ssize_t>(got, 0));
+    });
     if (got < 0) {
-      if (errno == EINTR) {
-        data.resize(old);
+      if (failure == EINTR)
         continue;
-      }
-      throw OsError(errno, path);
+      throw OsError(failure, path);
     }
-    data.resize(old + static_cast<std::size_t>(got));
     if (got == 0)
       break;
     // Read on into the room still reserved: for a regular file that read finds its end, and

@@ -5,7 +5,10 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace orvelle::json {
@@ -46,11 +49,21 @@ public:
     return items;
   }
 
+  /// One `T` made from `args`, to be left undestroyed (T must be trivially destructible).
+  template <typename T, typename... Args> T *make(Args &&...args) {
+    static_assert(std::is_trivially_destructible_v<T>);
+    return new (allocate(sizeof(T), alignof(T))) T{std::forward<Args>(args)...};
+  }
+
   std::string_view copy_text(std::string_view text) {
     if (text.empty())
       return {};
     return {copy(text.data(), text.size()), text.size()};
   }
+
+  /// Something the values point into (a parsed document's buffers): released with the arena.
+  using Held = std::unique_ptr<void, void (*)(void *)>;
+  void hold(Held held) noexcept { held_ = std::move(held); }
 
 private:
   struct Block {
@@ -63,6 +76,7 @@ private:
   std::vector<Block> blocks_;
   char *next_ = nullptr;
   std::size_t remaining_ = 0;
+  Held held_{nullptr, nullptr};
 };
 
 } // namespace orvelle::json

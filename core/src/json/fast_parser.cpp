@@ -1,14 +1,15 @@
-// core/src/json/fast_parser.cpp: simdjson's DOM copied into an arena tree.
+// core/src/json/fast_parser.cpp: simdjson's DOM, copied into an arena tree or walked on demand.
 #include "fast_parser.h"
 
 #include "arena.h"
 #include "members.h"
+#include "on_demand.h"
 #include "orvelle/json/parse.h"
 
 #include <simdjson.h>
 
-#include <charconv>
 #include <memory>
+#include <vector>
 
 namespace orvelle::json {
 namespace {
@@ -17,6 +18,15 @@ namespace dom = simdjson::dom;
 
 // simdjson counts the root as a level; deeper nesting is the host parser's to report.
 constexpr std::size_t kSimdjsonDepth = max_depth + 1;
+
+// One parser per thread: its buffers grow to the largest document and are reused after.
+dom::parser *thread_parser(std::size_t size) {
+  thread_local dom::parser parser;
+  if (parser.max_depth() != kSimdjsonDepth &&
+      parser.allocate(size, kSimdjsonDepth) != simdjson::SUCCESS)
+    return nullptr;
+  return &parser;
+}
 
 // Recursion is bounded by the parser's depth limit.
 Value copy(dom::element element, Arena &arena) {
@@ -41,41 +51,74 @@ Value copy(dom::element element, Arena &arena) {
   }
   case dom::element_type::STRING:
     return Value::string(arena.copy_text(element.get_string().value_unsafe()));
-  case dom::element_type::INT64:
-    return Value::integer(element.get_int64().value_unsafe());
-  case dom::element_type::UINT64: { // beyond int64: kept as digits, like any larger integer
-    char digits[24];
-    auto [end, error] =
-        std::to_chars(digits, digits + sizeof digits, element.get_uint64().value_unsafe());
-    return Value::big_integer(arena.copy_text({digits, static_cast<std::size_t>(end - digits)}));
+  default:
+    return scalar_value(element, arena);
   }
-  case dom::element_type::DOUBLE:
-    // simdjson reads "-0" as the integer 0, so a real here was written as one, -0.0 included.
-    return Value::real(element.get_double().value_unsafe());
-  case dom::element_type::BOOL:
-    return Value::boolean(element.get_bool().value_unsafe());
-  case dom::element_type::NULL_VALUE:
-    break;
-  }
-  return Value();
+}
+
+// Parsed documents let go by their trees are kept per thread for the next parse, which then
+// writes into memory already mapped (as the arena keeps its blocks).
+constexpr std::size_t kKeptDocuments = 2;
+
+struct KeptDocuments {
+  std::vector<std::unique_ptr<dom::document>> documents;
+  bool &torn_down;
+  ~KeptDocuments() { torn_down = true; }
+};
+
+// This thread's kept documents, or nullptr once its storage is being torn down.
+KeptDocuments *kept_documents() {
+  thread_local bool torn_down = false; // trivially destructible: readable to the very end
+  if (torn_down)
+    return nullptr;
+  thread_local KeptDocuments kept{{}, torn_down};
+  return &kept;
+}
+
+std::unique_ptr<dom::document> take_document() {
+  KeptDocuments *kept = kept_documents();
+  if (kept == nullptr || kept->documents.empty())
+    return std::make_unique<dom::document>();
+  std::unique_ptr<dom::document> document = std::move(kept->documents.back());
+  kept->documents.pop_back();
+  return document;
+}
+
+void give_back(void *held) {
+  std::unique_ptr<dom::document> document(static_cast<dom::document *>(held));
+  KeptDocuments *kept = kept_documents();
+  if (kept != nullptr && kept->documents.size() < kKeptDocuments)
+    kept->documents.push_back(std::move(document));
 }
 
 } // namespace
 
 std::optional<Document> parse_fast(const std::string &text) {
-  // One parser per thread: its buffers grow to the largest document and are reused after.
-  thread_local dom::parser parser;
-  if (parser.max_depth() != kSimdjsonDepth &&
-      parser.allocate(text.size(), kSimdjsonDepth) != simdjson::SUCCESS)
-    return std::nullopt;
+  dom::parser *parser = thread_parser(text.size());
   // The text's spare capacity serves as simdjson's padding when there is enough of it; the
   // std::string overload copies the text otherwise. (A padded_string_view would not: this
   // simdjson then reads in place whatever the padding, past the end of a tight allocation.)
   dom::element root;
-  if (parser.parse(text).get(root) != simdjson::SUCCESS)
+  if (parser == nullptr || parser->parse(text).get(root) != simdjson::SUCCESS)
     return std::nullopt;
   auto arena = std::make_unique<Arena>();
   Value value = copy(root, *arena);
+  return Document(std::move(arena), value);
+}
+
+std::optional<Document> parse_fast_on_demand(const std::string &text) {
+  dom::parser *parser = thread_parser(text.size());
+  if (parser == nullptr)
+    return std::nullopt;
+  std::unique_ptr<dom::document> parsed = take_document();
+  dom::element root;
+  if (parser->parse_into_document(*parsed, text).get(root) != simdjson::SUCCESS) {
+    give_back(parsed.release());
+    return std::nullopt;
+  }
+  auto arena = std::make_unique<Arena>();
+  Value value = deferred_value(root, *arena);
+  arena->hold({parsed.release(), give_back});
   return Document(std::move(arena), value);
 }
 

@@ -14,4 +14,7 @@ namespace orvelle::json {
 /// parse_as_host.
 std::optional<Document> parse_fast(const std::string &text);
 
+/// parse_fast, its containers built on demand (see parse_on_demand).
+std::optional<Document> parse_fast_on_demand(const std::string &text);
+
 } // namespace orvelle::json

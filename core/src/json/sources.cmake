@@ -10,6 +10,8 @@ target_sources(orvelle_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/members.h
   ${CMAKE_CURRENT_LIST_DIR}/numbers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/numbers.h
+  ${CMAKE_CURRENT_LIST_DIR}/on_demand.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/on_demand.h
   ${CMAKE_CURRENT_LIST_DIR}/parse.cpp
   ${CMAKE_CURRENT_LIST_DIR}/syntax_error.cpp
   ${CMAKE_CURRENT_LIST_DIR}/syntax_error.h
@@ -18,4 +20,4 @@ target_sources(orvelle_core PRIVATE
 # simdjson's inline code stays private to the core, so no other simdjson build in the process
 # (with another class layout) can stand in for it.
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/fast_parser.cpp
-  PROPERTIES COMPILE_OPTIONS -fvisibility-inlines-hidden)
+  ${CMAKE_CURRENT_LIST_DIR}/on_demand.cpp PROPERTIES COMPILE_OPTIONS -fvisibility-inlines-hidden)

@@ -41,10 +41,9 @@ IPgxReader::IPgxReader(std::string file_path) : file_path_(std::move(file_path))
 IPgxReader::~IPgxReader() = default;
 
 json::Document IPgxReader::load_json() const {
-  std::string text = io::read_text(file_path_);
-  io::translate_newlines(text); // the host reads JSON files in text mode
+  std::string text = io::read_file(file_path_);
   try {
-    return json::parse(text);
+    return json::parse_file_text(text); // decoded, in text mode
   } catch (json::SyntaxError &error) {
     throw InvalidJsonFile(file_path_, std::move(error), with_universal_newlines(std::move(text)));
   }

@@ -74,7 +74,7 @@ std::unique_ptr<IPgxReader> PgxReaderFactory::sniff(const std::string &file_path
   json::Document document;
   try {
     // Plain UTF-8: a byte-order mark stays and makes the text invalid JSON.
-    document = json::parse(io::read_text(file_path));
+    document = json::parse_on_demand(io::read_text(file_path));
   } catch (const OsError &error) {
     log::debug("Could not sniff %s: %s", {file_path, host_text(error)});
     return nullptr;

@@ -21,4 +21,18 @@ inline constexpr std::size_t max_depth = 1000;
 /// Throws SyntaxError (orvelle/errors.h) with the host's message, line, column and position.
 Document parse(const std::string &text);
 
+/// parse, for a tree that one thread reads a part of: the containers of a strict JSON text
+/// are built when first looked into, so what is never looked at costs little more than its
+/// parse. Looking into the tree writes to it: it must not be shared between threads, even
+/// when const (parse's trees may be).
+Document parse_on_demand(const std::string &text);
+
+/// parse_on_demand of a file's bytes as the host reads a JSON file: decoded as strict UTF-8
+/// (UnicodeDecodeFailure, orvelle/errors.h, before any JSON fault) in text mode (newlines
+/// translated, io::translate_newlines). A text simdjson accepts is valid UTF-8 whose carriage
+/// returns are white space, which read alike translated or not: only a text it refuses is
+/// checked and translated before the host's rules read it. When this throws SyntaxError,
+/// `bytes` holds the translated text that the error's positions count in.
+Document parse_file_text(std::string &bytes);
+
 } // namespace orvelle::json

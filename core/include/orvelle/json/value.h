@@ -6,6 +6,10 @@
 // NaN and the infinities as reals, texts that may hold lone surrogates (stored as WTF-8:
 // UTF-8 in which a lone surrogate takes its 3-byte form), and objects whose members are
 // unique and in document order (a repeated name keeps the last value at the first position).
+//
+// A parse may defer building containers until they are first looked into (parse_on_demand):
+// such a value answers every question as a built one does, and builds its items or members
+// on the first call that needs them.
 #pragma once
 
 #include <cstddef>
@@ -18,10 +22,11 @@ namespace orvelle::json {
 enum class Kind : std::uint8_t { null, boolean, integer, big_integer, real, string, array, object };
 
 struct Member;
+struct DeferredContainer; // an array or object not built yet (core/src/json/on_demand.h)
 
 class Value {
 public:
-  constexpr Value() noexcept : kind_(Kind::null), size_(0), integer_(0) {}
+  constexpr Value() noexcept : kind_(Kind::null), deferred_(false), size_(0), integer_(0) {}
 
   Kind kind() const noexcept { return kind_; }
   bool is_null() const noexcept { return kind_ == Kind::null; }
@@ -38,13 +43,17 @@ public:
   double as_real() const noexcept { return real_; }
   /// The text of a string, or the decimal digits (with sign) of a big integer.
   std::string_view as_string() const noexcept { return {text_, size_}; }
-  std::span<const Value> items() const noexcept { return {items_, size_}; }
-  std::span<const Member> members() const noexcept;
+  // A deferred container is built by the first of these that needs it (which may throw
+  // std::bad_alloc); the spans and pointers they return stay valid as long as the tree.
+  std::span<const Value> items() const {
+    return deferred_ ? deferred_items() : std::span<const Value>{items_, size_};
+  }
+  std::span<const Member> members() const;
   /// Number of items, members, or bytes of a text.
-  std::size_t size() const noexcept { return size_; }
+  std::size_t size() const { return deferred_ ? deferred_size() : size_; }
 
   /// The member named `key` of an object, or nullptr (also for non-objects).
-  const Value *find(std::string_view key) const noexcept;
+  const Value *find(std::string_view key) const;
 
   /// The host's truth value: null, false, 0, 0.0, "", [] and {} are false.
   bool truthy() const noexcept;
@@ -80,8 +89,22 @@ public:
     return v;
   }
   static Value object(std::span<const Member> members) noexcept;
+  /// A container built on demand; `count` is its number of items, or of members as written
+  /// (repeated names included).
+  static Value deferred(Kind kind, std::uint32_t count, DeferredContainer *container) noexcept {
+    Value v;
+    v.kind_ = kind;
+    v.deferred_ = true;
+    v.size_ = count;
+    v.container_ = container;
+    return v;
+  }
 
 private:
+  std::span<const Value> deferred_items() const;
+  std::span<const Member> deferred_members() const;
+  std::size_t deferred_size() const;
+
   static Value text(Kind kind, std::string_view s) noexcept {
     Value v;
     v.kind_ = kind;
@@ -91,7 +114,8 @@ private:
   }
 
   Kind kind_;
-  std::uint32_t size_;
+  bool deferred_;
+  std::uint32_t size_; // for a deferred object: its members as written, repeats included
   union {
     bool boolean_;
     std::int64_t integer_;
@@ -99,15 +123,20 @@ private:
     const char *text_;
     const Value *items_;
     const Member *members_;
+    DeferredContainer *container_;
   };
 };
+
+static_assert(sizeof(Value) == 16, "a Value is a 16-byte handle");
 
 struct Member {
   std::string_view key;
   Value value;
 };
 
-inline std::span<const Member> Value::members() const noexcept { return {members_, size_}; }
+inline std::span<const Member> Value::members() const {
+  return deferred_ ? deferred_members() : std::span<const Member>{members_, size_};
+}
 
 inline Value Value::object(std::span<const Member> members) noexcept {
   Value v;
@@ -117,7 +146,7 @@ inline Value Value::object(std::span<const Member> members) noexcept {
   return v;
 }
 
-inline const Value *Value::find(std::string_view key) const noexcept {
+inline const Value *Value::find(std::string_view key) const {
   if (kind_ != Kind::object)
     return nullptr;
   for (const Member &m : members())
@@ -139,7 +168,7 @@ inline bool Value::truthy() const noexcept {
   case Kind::real:
     return real_ != 0.0; // NaN is true, as in the host
   default:
-    return size_ != 0;
+    return size_ != 0; // a deferred object with members as written has at least one
   }
 }
 
