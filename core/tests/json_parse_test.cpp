@@ -42,13 +42,15 @@ void expect_fault(const Fault &fault) {
   }
 }
 
+// A text with a byte-order mark never reaches simdjson (parse() sees to that): from version 4
+// on, simdjson skips the mark.
 TEST(JsonParse, SimdjsonTakesStrictJsonAndLeavesTheRestToTheHostParser) {
   for (const char *text : {R"({"a": [1, 2.5, "x", true, null, {}]})", "18446744073709551615", "-0",
                            " 7 ", R"("\ud83d\ude00")"})
     EXPECT_TRUE(parse_fast(text).has_value()) << text;
   for (const char *text :
        {"NaN", "[Infinity]", "-Infinity", "1e400", "18446744073709551616", "-9223372036854775809",
-        R"("\ud800")", R"("\udc00x")", "[1,]", "", "\xEF\xBB\xBF[]", "\f1"})
+        R"("\ud800")", R"("\udc00x")", "[1,]", "", "\f1"})
     EXPECT_FALSE(parse_fast(text).has_value()) << text;
   EXPECT_TRUE(parse_fast(nested(max_depth, "0")).has_value());
   EXPECT_FALSE(parse_fast(nested(max_depth + 1, "0")).has_value());
