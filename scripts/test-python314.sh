@@ -52,6 +52,19 @@ for fs in proc sys dev; do
   fi
 done
 
+# The real caller outputs beside the checkout, where present, sit beside /src too (read only),
+# so the tests that read them run here as well.
+folder="$PWD"
+while [ "$folder" != / ] && [ ! -d "$folder/shared/samples" ]; do folder="$(dirname "$folder")"; done
+if [ -d "$folder/shared/samples" ]; then
+  mkdir -p "$root/shared/samples"
+  mounted+=("$root/shared/samples")
+  if ! mountpoint -q "$root/shared/samples"; then
+    mount --bind "$folder/shared/samples" "$root/shared/samples"
+    mount -o remount,bind,ro "$root/shared/samples"
+  fi
+fi
+
 # The checkout as it stands (tracked and new files, uncommitted changes included) becomes /src,
 # beside the build folders and venv of earlier runs. Only files whose content changed are
 # written, and with the time of writing, so those builds redo exactly what changed.
