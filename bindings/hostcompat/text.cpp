@@ -35,7 +35,6 @@ void init_text(nb::module_ &m) {
   m.def("real_repr", &text::real_repr);
   m.def("is_decimal",
         [](const std::string &ch) { return text::is_decimal(single_code_point(ch)); });
-  m.def("is_word", [](const std::string &ch) { return text::is_word(single_code_point(ch)); });
   m.def("is_space", [](const std::string &ch) { return text::is_space(single_code_point(ch)); });
   // None is a JSON value (null) too.
   m.def(

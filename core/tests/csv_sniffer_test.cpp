@@ -1,13 +1,30 @@
-// core/tests/csv_sniffer_test.cpp: the sample cut and a few dialects the host's Sniffer picks.
+// core/tests/csv_sniffer_test.cpp: the sample cut, and the sniff handed to the host's rules.
 #include "orvelle/csv/sniffer.h"
 #include "orvelle/errors.h"
+#include "orvelle/host_rules.h"
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 
 namespace orvelle::csv {
 namespace {
+
+// Answers every sniff with one dialect and keeps what it was asked.
+class RecordingRules final : public host::Rules {
+public:
+  std::optional<Dialect> sniff(std::string_view sample, std::string_view delimiters) override {
+    ++calls;
+    asked = {std::string(sample), std::string(delimiters)};
+    return Dialect{';', '\'', false, true};
+  }
+  std::optional<host::JsonFault> describe_json_fault(std::string_view) override {
+    return std::nullopt;
+  }
+  int calls = 0;
+  std::pair<std::string, std::string> asked;
+};
 
 TEST(CsvSniffer, SampleIsTheFirst4096Characters) {
   std::string text;
@@ -17,21 +34,23 @@ TEST(CsvSniffer, SampleIsTheFirst4096Characters) {
   EXPECT_EQ(sniff_sample("a,b\n"), "a,b\n");
 }
 
-TEST(CsvSniffer, QuotedAndCountedGuesses) {
-  // Quotes beside a delimiter decide it; a space after every such delimiter is skipped.
-  EXPECT_EQ(sniff("'x', 'y'\n'z', 'w'\n", ",;\t"), (Dialect{',', '\'', false, true}));
-  EXPECT_EQ(sniff("\"a \"\"b\"\" c\";d\n", ",;\t"), (Dialect{';', '"', true, false}));
-  // Without quotes the consistent count per line decides, and doublequote stays off.
-  EXPECT_EQ(sniff("a\tb;c\na\tb\na\tb;c;d\n", ",;\t"), (Dialect{'\t', '"', false, false}));
-  EXPECT_EQ(sniff("abc\ndef\n", ",;\t"), std::nullopt);
-  EXPECT_EQ(sniff("", ",;\t"), std::nullopt);
-}
-
-TEST(CsvSniffer, RefusesNonAsciiCandidates) {
+TEST(CsvSniffer, TheHostRulesDecideAndNonAsciiCandidatesAreRefusedFirst) {
+  RecordingRules rules;
+  host::Rules *previous = host::set_rules(&rules);
+  EXPECT_EQ(sniff("'x'; 'y'\n", ",;\t"), (Dialect{';', '\'', false, true}));
+  EXPECT_EQ(rules.asked, std::make_pair(std::string("'x'; 'y'\n"), std::string(",;\t")));
   EXPECT_THROW(sniff("a\xC2\xA7"
                      "b\n",
                      "\xC2\xA7"),
                ValueError);
+  EXPECT_EQ(rules.calls, 1);
+  host::set_rules(previous);
+}
+
+TEST(CsvSniffer, WithoutHostRulesNothingIsGuessed) {
+  host::Rules *previous = host::set_rules(nullptr);
+  EXPECT_THROW(sniff("a,b\n", ",;\t"), std::logic_error);
+  host::set_rules(previous);
 }
 
 } // namespace

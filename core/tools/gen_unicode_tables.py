@@ -5,8 +5,7 @@
 #
 # Every property is read from what the interpreter's str methods do, not from a data file:
 # white space (str.isspace, which str.strip() uses), printable (str.isprintable, which repr()
-# uses), decimal (str.isdecimal, re's \d), word (str.isalnum or "_", re's \w), the full case
-# mappings of str.lower()/str.upper(), and the two properties of the final-sigma rule of
+# uses), decimal (str.isdecimal, re's \d), the full case mappings of str.lower()/str.upper(), and the two properties of the final-sigma rule of
 # str.lower(), observed through the case of a capital sigma in chosen contexts.
 #
 # The output is a two-level table: code point -> block -> record, with identical blocks and
@@ -20,8 +19,8 @@ CODE_POINTS = 0x110000
 SIGMA, SMALL_SIGMA, FINAL_SIGMA = "\u03a3", "\u03c3", "\u03c2"
 
 # Flag bits; core/src/text/unicode_db.h declares the same values.
-SPACE, PRINTABLE, DECIMAL, WORD, CASED, CASE_IGNORABLE, LOWER_LONG, UPPER_LONG = (
-    1 << bit for bit in range(8)
+SPACE, PRINTABLE, DECIMAL, CASED, CASE_IGNORABLE, LOWER_LONG, UPPER_LONG = (
+    1 << bit for bit in range(7)
 )
 
 # Joining one probe per code point with a separator and splitting the mapped result back
@@ -46,11 +45,10 @@ def positions(pattern, text):
 def properties():
     chars = [chr(c) for c in range(CODE_POINTS)]
     everything = "".join(chars)
-    # re's \s, \d and \w in a str pattern are str.isspace, str.isdecimal and
-    # str.isalnum-or-underscore one character at a time, so one scan each finds them all.
+    # re's \s and \d in a str pattern are str.isspace and str.isdecimal one character at a
+    # time, so one scan each finds them all.
     spaces = positions(r"\s", everything)
     decimals = positions(r"\d", everything)
-    words = positions(r"\w", everything)
 
     lowers = mapped_per_char(str.lower, chars)
     uppers = mapped_per_char(str.upper, chars)
@@ -69,7 +67,6 @@ def properties():
         flags |= SPACE if c in spaces else 0
         flags |= PRINTABLE if ch.isprintable() else 0
         flags |= DECIMAL if c in decimals else 0
-        flags |= WORD if c in words else 0
         final_before = before[c][-1] == FINAL_SIGMA
         final_after = after[c][1] == FINAL_SIGMA
         if final_before and final_after:
@@ -164,6 +161,7 @@ def render(records):
         "namespace orvelle::text::unicode_db {",
         "",
         f'inline constexpr char unicode_version[] = "{unicodedata.unidata_version}";',
+        f'inline constexpr char python_version[] = "{sys.version_info[0]}.{sys.version_info[1]}";',
         f"inline constexpr unsigned block_shift = {shift};",
         "",
         array("block_of", int_type(block_of), block_of),

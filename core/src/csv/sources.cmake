@@ -1,7 +1,6 @@
-# core/src/csv/sources.cmake: the host-compatible csv reader, DictReader and Sniffer.
+# core/src/csv/sources.cmake: the host-compatible csv reader and DictReader, and the sample the
+# host's sniffer is asked about.
 target_sources(orvelle_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/dict_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reader.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/sniff_frequency.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/sniff_quotes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sniffer.cpp)

@@ -147,11 +147,7 @@ Value HostParser::value(std::size_t &i) {
       }
       if (!at(i, ','))
         fail(i, message::expecting_comma);
-      const std::size_t comma = i;
       i = skip_space(i + 1);
-      if (host_names_trailing_comma && at(i, closer))
-        fail(comma,
-             top.object ? message::trailing_comma_in_object : message::trailing_comma_in_array);
       if (top.object)
         i = begin_member(i);
       else

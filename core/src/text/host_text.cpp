@@ -282,7 +282,6 @@ std::string quoted(std::string_view s) {
 }
 
 bool is_decimal(char32_t c) noexcept { return unicode_db::has(c, unicode_db::decimal); }
-bool is_word(char32_t c) noexcept { return unicode_db::has(c, unicode_db::word); }
 bool is_space(char32_t c) noexcept {
   return c < 0x80 ? is_ascii_space(static_cast<unsigned char>(c))
                   : unicode_db::has(c, unicode_db::space);
@@ -307,5 +306,6 @@ std::string repr(const json::Value &v) {
 }
 
 std::string_view unicode_version() noexcept { return unicode_db::version(); }
+std::string_view unicode_tables_python() noexcept { return unicode_db::generator_python(); }
 
 } // namespace orvelle::text

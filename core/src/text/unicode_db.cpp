@@ -42,5 +42,6 @@ void append_upper(std::string &out, char32_t c) {
 }
 
 std::string_view version() noexcept { return unicode_version; }
+std::string_view generator_python() noexcept { return python_version; }
 
 } // namespace orvelle::text::unicode_db

@@ -13,11 +13,10 @@ enum Flag : std::uint8_t {
   space = 1 << 0,          ///< str.isspace(): what str.strip() removes
   printable = 1 << 1,      ///< str.isprintable(): what repr() keeps as it is
   decimal = 1 << 2,        ///< str.isdecimal(): re's \d
-  word = 1 << 3,           ///< str.isalnum() or "_": re's \w
-  cased = 1 << 4,          ///< cased and not case-ignorable (final-sigma rule)
-  case_ignorable = 1 << 5, ///< skipped when looking for a cased neighbour of a capital sigma
-  lower_long = 1 << 6,     ///< lower case is 2-3 code points (in long_mappings)
-  upper_long = 1 << 7,     ///< upper case is 2-3 code points (in long_mappings)
+  cased = 1 << 3,          ///< cased and not case-ignorable (final-sigma rule)
+  case_ignorable = 1 << 4, ///< skipped when looking for a cased neighbour of a capital sigma
+  lower_long = 1 << 5,     ///< lower case is 2-3 code points (in long_mappings)
+  upper_long = 1 << 6,     ///< upper case is 2-3 code points (in long_mappings)
 };
 
 /// A one-code-point mapping is a delta from the code point; a longer one (flagged *_long) is
@@ -37,7 +36,9 @@ inline bool has(char32_t c, Flag flag) noexcept { return (record(c).flags & flag
 void append_lower(std::string &out, char32_t c);
 void append_upper(std::string &out, char32_t c);
 
-/// The Unicode version of the interpreter the tables were generated from.
+/// The Unicode version, and the "major.minor", of the interpreter the tables were generated
+/// from.
 std::string_view version() noexcept;
+std::string_view generator_python() noexcept;
 
 } // namespace orvelle::text::unicode_db

@@ -15,9 +15,11 @@ inline constexpr std::size_t SNIFF_SAMPLE_CHARS = 4096;
 /// The first SNIFF_SAMPLE_CHARS characters of a WTF-8 text (all of it when shorter).
 std::string_view sniff_sample(std::string_view text) noexcept;
 
-/// csv.Sniffer().sniff(sample, delimiters): the delimiter, quote character, doublequote and
+/// csv.Sniffer().sniff(sample, delimiters) of the running host (asked through the installed
+/// host rules, orvelle/host_rules.h): the delimiter, quote character, doublequote and
 /// skipinitialspace it settles on, or nullopt where it raises "Could not determine delimiter".
-/// `delimiters` holds the candidate delimiters, ASCII only (ValueError otherwise).
+/// `delimiters` holds the candidate delimiters, ASCII only (ValueError otherwise). Throws
+/// std::logic_error when no host rules are installed.
 std::optional<Dialect> sniff(std::string_view sample, std::string_view delimiters);
 
 } // namespace orvelle::csv

@@ -23,7 +23,6 @@ std::string quoted(std::string_view s);
 
 /// Character classes as the host's `re` sees them in a str pattern.
 bool is_decimal(char32_t c) noexcept; ///< \d
-bool is_word(char32_t c) noexcept;    ///< \w
 bool is_space(char32_t c) noexcept;   ///< the white space str.strip() removes
 
 /// repr(float): shortest round-trip text ("1.0", "1e-05", "1e+16", "nan", "inf").
@@ -34,7 +33,10 @@ std::string to_text(const json::Value &v);
 /// repr(value) of that host object.
 std::string repr(const json::Value &v);
 
-/// The Unicode version of the host character database the core was built with.
+/// The Unicode version of the host character database the core was built with, and the
+/// "major.minor" of the interpreter whose string methods its tables were read from. Another
+/// interpreter may answer otherwise, so the host wiring refuses to run on one.
 std::string_view unicode_version() noexcept;
+std::string_view unicode_tables_python() noexcept;
 
 } // namespace orvelle::text
