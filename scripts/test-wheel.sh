@@ -34,7 +34,7 @@ mount --bind /proc "$root/proc"
 mount --bind /dev "$root/dev"
 
 # What the wheel must bring itself is not there to be found.
-if chroot "$root" sh -c 'ls /usr/lib/*/libsimdjson* /usr/include/simdjson.h' >/dev/null 2>&1; then
+if chroot "$root" sh -c 'ls /usr/lib/*/libsimdjson*' >/dev/null 2>&1; then
   echo "test-wheel: simdjson is installed in the chroot"
   exit 1
 fi

@@ -77,8 +77,10 @@ std::size_t inflate_limit(std::size_t compressed_size) noexcept {
 
 std::string gunzip(std::string_view compressed, const std::string &path, std::size_t spare) {
   std::string out;
-  if (compressed.empty())
+  if (compressed.empty()) {
+    out.reserve(spare);
     return out;
+  }
   if (compressed.size() < 2 || static_cast<unsigned char>(compressed[0]) != 0x1f ||
       static_cast<unsigned char>(compressed[1]) != 0x8b)
     throw ValueError(failure(path, "not a gzip file"));
