@@ -4,7 +4,8 @@ long-lived process keeps its memory.
     .venv/bin/python bench/bench_scale.py [--quick] [--series NAME ...]
 
 Series (each point a fresh process that runs the driver once and writes the result):
-  pharmcat  a PharmCAT report of N gene reports, about 2 KB each (100 KB to 200 MB)
+  pharmcat  a PharmCAT report of N gene reports, about 2 KB each (100 KB to 200 MB); also
+            gzip-compressed (pharmcat-gz), sized by its inflated data
   rows      a PyPGx table of N sample rows of one gene (10 to 1,000,000 rows)
   genes     user tables of N genes, as CSV and as JSON (10 to 100,000 genes)
   soak      10,000 drivers built and run (return_list) in one process, RSS every 1,000
@@ -18,9 +19,11 @@ at 1,000 runs.
 """
 
 import argparse
+import gzip
 import json
 import math
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -82,6 +85,25 @@ def write_pharmcat(path, genes):
         handle.write('}, "drugs": {}, "messages": []}')
 
 
+def write_compressed(write, path, size):
+    """`write` the input at `path` without its .gz, then gzip it to `path` (level 1: the
+    series measures reading, not compressing)."""
+    plain = path.with_suffix("")
+    write(plain, size)
+    with open(plain, "rb") as source, gzip.open(path, "wb", compresslevel=1) as target:
+        shutil.copyfileobj(source, target)
+    plain.unlink()
+
+
+def input_size(path):
+    """The size of an input as the converter reads it: a gzip file's by its trailer."""
+    if str(path).endswith(".gz"):
+        with open(path, "rb") as handle:
+            handle.seek(-4, os.SEEK_END)
+            return int.from_bytes(handle.read(4), "little")
+    return os.path.getsize(path)
+
+
 def write_pypgx(path, rows):
     with open(path, "w") as handle:
         handle.write("\tGenotype\tPhenotype\tHaplotype1\tHaplotype2\tAlternativePhase"
@@ -121,17 +143,17 @@ def series(name, sizes, unit, make, folder, base, peaks):
     points = []
     for size in sizes:
         path = make(folder, size)
-        megabytes = os.path.getsize(path) / 1e6
+        megabytes = input_size(path) / 1e6
         # The points the slope is fitted on are all timed alike (best of three runs, against
         # the noise of a shared machine); the smaller ones best of five.
         result = measure([str(path)], folder, 3 if size * 10 >= sizes[-1] else 5)
         excess_bytes = max(result["maxrss"] - base, 0)
-        excess = excess_bytes / os.path.getsize(path)
+        excess = excess_bytes / input_size(path)
         print(f"{name}: {megabytes:>8.2f}MB {size:>10} {result['seconds']:>9.3f} "
               f"{result['seconds'] / megabytes:>8.3f} {result['seconds'] / size * 1e6:>9.2f} "
               f"{result['maxrss'] / 1e6:>8.1f} {excess:>12.2f}")
         points.append((size, result["seconds"]))
-        peaks.append((result["maxrss"], os.path.getsize(path)))
+        peaks.append((result["maxrss"], input_size(path)))
         os.remove(path)
     print(f"{name}: at the largest size the peak is base + {excess:.2f} x the input, "
           f"{excess_bytes / size:.0f} bytes per {unit}")
@@ -175,6 +197,9 @@ def soak(runs, folder):
 SERIES = {
     "pharmcat": ("gene", lambda d, n: write_pharmcat(d / "s.pharmcat.report.json", n),
                  "s.pharmcat.report.json", [50, 500, 5_000, 25_000, 50_000, 100_000], 5_000),
+    "pharmcat-gz": ("gene", lambda d, n: write_compressed(write_pharmcat,
+                                                          d / "s.pharmcat.report.json.gz", n),
+                    "s.pharmcat.report.json.gz", [50, 500, 5_000, 25_000, 50_000, 100_000], 5_000),
     "rows": ("row", lambda d, n: write_pypgx(d / "CYP2D6.tsv", n),
              "CYP2D6.tsv", [10, 1_000, 10_000, 100_000, 300_000, 1_000_000], 100_000),
     "genes-csv": ("gene", lambda d, n: write_user_csv(d / "genes.csv", n),

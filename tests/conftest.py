@@ -1,9 +1,12 @@
-"""Shared fixtures: real caller output (when the shared samples are present) and log capture."""
+"""Shared fixtures: real caller output (when the shared samples are present), log capture, and
+the schema check of every output a test writes."""
 
 import logging
 from pathlib import Path
 
 import pytest
+
+from written_outputs import schema_errors
 
 REPO = Path(__file__).resolve().parents[1]
 # The shared samples sit beside the checkout (or beside a folder of checkouts).
@@ -31,3 +34,12 @@ def warnings_log(caplog):
         return [r for r in caplog.records if r.name == "OrvellePgxParser" and r.levelno >= level]
 
     return records
+
+
+@pytest.fixture(autouse=True)
+def outputs_match_the_schemas(request):
+    """Every result and sidecar a test writes under its tmp_path is held to the schemas."""
+    folder = request.getfixturevalue("tmp_path") if "tmp_path" in request.fixturenames else None
+    yield
+    errors = schema_errors(folder) if folder is not None else []
+    assert not errors, "\n".join(errors)

@@ -1,9 +1,12 @@
 """tests/test_memory_bound.py: peak memory of a whole run on a large input, within three times
-the input's size (and a little) above a process that only imports the package.
+the input's size (and a little; inflated size for a compressed input) above a process that only
+imports the package.
 bench/bench_scale.py shows the curve."""
 
+import gzip
 import json
 import os
+import shutil
 import subprocess
 import sys
 
@@ -50,3 +53,17 @@ def test_a_large_report_peaks_within_three_times_its_size(tmp_path):
     base = peak_bytes([], tmp_path / "out")
     excess = peak_bytes([str(report)], tmp_path / "out") - base
     assert excess <= 3.3 * size, f"peak {excess / size:.2f} x the input above the base"
+
+
+def test_a_compressed_report_peaks_within_three_times_its_inflated_size(tmp_path):
+    # The compressed bytes are let go once inflated, before the report is parsed.
+    report = tmp_path / "big.pharmcat.report.json"
+    write_report(report, 20_000)
+    size = os.path.getsize(report)
+    packed = tmp_path / "big.pharmcat.report.json.gz"
+    with open(report, "rb") as plain, gzip.open(packed, "wb", compresslevel=1) as out:
+        shutil.copyfileobj(plain, out)
+    report.unlink()
+    base = peak_bytes([], tmp_path / "out")
+    excess = peak_bytes([str(packed)], tmp_path / "out") - base
+    assert excess <= 3.3 * size, f"peak {excess / size:.2f} x the inflated input above the base"

@@ -2,6 +2,7 @@
 #include "orvelle/convert/orvelle_pgx_parser.h"
 
 #include "orvelle/io/file.h"
+#include "orvelle/io/gunzip.h"
 #include "orvelle/log.h"
 #include "orvelle/text/host_text.h"
 
@@ -10,8 +11,9 @@
 namespace orvelle {
 namespace {
 
+// A gzip-compressed input (x.json.gz) counts by the name it has uncompressed.
 bool has_input_suffix(std::string_view name) {
-  const std::string lowered = text::lower(name);
+  const std::string lowered = text::lower(io::uncompressed_name(name));
   const auto &suffixes = OrvellePgxParser::INPUT_SUFFIXES;
   return std::any_of(suffixes.begin(), suffixes.end(),
                      [&](std::string_view suffix) { return lowered.ends_with(suffix); });

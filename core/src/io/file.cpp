@@ -2,6 +2,7 @@
 #include "orvelle/io/file.h"
 
 #include "orvelle/errors.h"
+#include "orvelle/io/gunzip.h"
 #include "orvelle/text/utf8.h"
 
 #include <algorithm>
@@ -75,7 +76,8 @@ std::string host_path(std::string_view native) {
   return out;
 }
 
-std::string read_file(const std::string &path) {
+namespace {
+std::string read_bytes(const std::string &path) {
   const std::string native = native_path(path);
   Fd fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0)
@@ -115,6 +117,12 @@ std::string read_file(const std::string &path) {
   }
   data.reserve(data.size() + kReadPadding);
   return data;
+}
+} // namespace
+
+std::string read_file(const std::string &path) {
+  std::string data = read_bytes(path);
+  return is_gzip_name(path) ? gunzip(data, path, kReadPadding) : data;
 }
 
 std::string read_text(const std::string &path) {

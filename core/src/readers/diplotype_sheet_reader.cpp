@@ -7,6 +7,7 @@
 #include "orvelle/csv/sniffer.h"
 #include "orvelle/errors.h"
 #include "orvelle/io/file.h"
+#include "orvelle/io/gunzip.h"
 #include "orvelle/log.h"
 #include "orvelle/text/host_text.h"
 
@@ -187,7 +188,10 @@ void append_objects(json::DocumentBuilder &builder, const json::Value &array,
       rows.push_back(builder.copy(item));
 }
 
-bool ends_with_csv(const std::string &path) { return text::lower(path).ends_with(".csv"); }
+// x.csv.gz is a CSV table too.
+bool ends_with_csv(const std::string &path) {
+  return text::lower(io::uncompressed_name(path)).ends_with(".csv");
+}
 
 // The data rows of a CSV sheet, in the dialect the host's sniffer guesses from the sheet's
 // first characters (the default dialect where it cannot tell).

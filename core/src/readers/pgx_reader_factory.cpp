@@ -4,6 +4,7 @@
 #include "orvelle/csv/reader.h"
 #include "orvelle/errors.h"
 #include "orvelle/io/file.h"
+#include "orvelle/io/gunzip.h"
 #include "orvelle/json/parse.h"
 #include "orvelle/log.h"
 #include "orvelle/readers/diplotype_sheet_reader.h"
@@ -32,7 +33,8 @@ bool has_any_key(const json::Value &object, std::initializer_list<std::string_vi
 } // namespace
 
 std::unique_ptr<IPgxReader> PgxReaderFactory::get_parser(const std::string &file_path) {
-  const std::string name = text::lower(io::base_name(file_path));
+  // A compressed input is dispatched as the file it holds: sample.pbstarphase.json.gz as JSON.
+  const std::string name = text::lower(io::uncompressed_name(file_path));
   auto contains = [&name](std::string_view part) { return name.find(part) != std::string::npos; };
   if (name.ends_with(".csv"))
     return std::make_unique<DiplotypeSheetReader>(file_path);

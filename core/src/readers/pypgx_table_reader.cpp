@@ -6,6 +6,7 @@
 
 #include "orvelle/errors.h"
 #include "orvelle/io/file.h"
+#include "orvelle/io/gunzip.h"
 #include "orvelle/text/host_text.h"
 
 #include <algorithm>
@@ -89,7 +90,7 @@ std::vector<csv::DictRow> PyPgxTableReader::read_rows() const {
 }
 
 std::optional<std::string> PyPgxTableReader::gene_from_file_name() const {
-  std::string_view stem = io::base_name(file_path());
+  std::string_view stem = io::uncompressed_name(file_path()); // CYP2D6.tsv.gz: CYP2D6
   std::size_t dot = stem.rfind('.');
   // As os.path.splitext: the dots that lead a hidden file's name start no extension.
   if (dot != std::string_view::npos && stem.find_first_not_of('.') < dot)

@@ -10,8 +10,9 @@
 namespace orvelle::io {
 
 /// The whole file as bytes. Throws OsError (orvelle/errors.h) as the host's open/read would,
-/// IsADirectoryError's errno for a directory included. The text has spare capacity for
-/// parsers that read past its end.
+/// IsADirectoryError's errno for a directory included. A name ending in ".gz" is read as the
+/// data its gzip stream holds (orvelle/io/gunzip.h; ValueError for a bad stream). The text has
+/// spare capacity for parsers that read past its end.
 std::string read_file(const std::string &path);
 
 /// read_file, checked as strict UTF-8 (UnicodeDecodeFailure otherwise).

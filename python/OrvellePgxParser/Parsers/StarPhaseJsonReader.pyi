@@ -1,0 +1,18 @@
+import os
+from typing import Any
+
+import OrvellePgxParser.Models.RawCall
+import OrvellePgxParser.Parsers.IPgxReader
+
+
+
+class StarPhaseJsonReader(OrvellePgxParser.Parsers.IPgxReader.IPgxReader):
+    """Reads <sample>.pbstarphase.json, with its versions."""
+
+    def __init__(self, file_path: str | os.PathLike[str]) -> None: ...
+
+    source_name: str = 'pbstarphase'
+
+    def parse(self) -> list[OrvellePgxParser.Models.RawCall.RawCall]: ...
+
+    def read_versions(self) -> dict[str, Any]: ...

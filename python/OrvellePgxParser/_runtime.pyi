@@ -1,0 +1,1 @@
+"""Process-wide wiring between the C++ core and the host."""
