@@ -32,7 +32,7 @@ def single(folder, out, *options):
 
 
 def files(folder):
-    return {p.name: p.read_bytes() for p in sorted(Path(folder).iterdir())}
+    return {p.name: p.read_bytes() for p in sorted(Path(folder).iterdir()) if p.is_file()}
 
 
 def summary(folder):
