@@ -106,7 +106,7 @@ class TestFailures:
         manifest = tmp_path / "manifest.tsv"
         shutil.copy(EXAMPLE / "manifest" / "M1.diplotypes.csv", tmp_path)
         manifest.write_text("sample\tpath\nA\tM1.diplotypes.csv\nB\tgone.csv\n")
-        [a, b] = convert_cohort(samples_from_manifest(manifest), tmp_path / "out")
+        [a, b] = convert_cohort(samples_from_manifest(manifest), tmp_path / "out", progress=True)
         assert a.ok and (b.status, b.error) == ("failed", f"File not found: {tmp_path / 'gone.csv'}")
 
     @pytest.mark.parametrize("manifest, message", [
