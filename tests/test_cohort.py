@@ -92,14 +92,19 @@ class TestFailures:
         broken.parent.mkdir()
         broken.write_text('{"gene_details": ')
         (inputs / "S3").mkdir()  # no input at all
+        undecodable = inputs / "S4" / "S4.diplotypes.csv"
+        shutil.copytree(inputs / "S2", undecodable.parent)
+        undecodable.write_bytes(b"Gene,Diplotype\n\xff,*1\n")
         child = cohort("--output-dir", str(tmp_path / "out"), str(inputs), check=False)
         assert child.returncode == 1
         assert [(r["sample"], r["status"]) for r in summary(tmp_path / "out")] == [
-            ("S0", "failed"), ("S1", "ok"), ("S2", "ok"), ("S3", "failed")]
-        tail = child.stderr.splitlines()[-3:]
-        assert tail[0] == "orvelle-pgx-cohort: 2 of 4 samples failed:"
+            ("S0", "failed"), ("S1", "ok"), ("S2", "ok"), ("S3", "failed"), ("S4", "failed")]
+        tail = child.stderr.splitlines()[-4:]
+        assert tail[0] == "orvelle-pgx-cohort: 3 of 5 samples failed:"
         assert tail[1].startswith(f"  S0: {broken} is not valid JSON")
         assert tail[2].startswith("  S3: No input files found.") and str(inputs / "S3") in tail[2]
+        assert tail[3].startswith("  S4: 'utf-8' codec can't decode") and tail[3].endswith(
+            f" ({undecodable})")
         assert (tmp_path / "out" / "S1.json").exists() and not (tmp_path / "out" / "S0.json").exists()
 
     def test_a_manifest_row_naming_a_missing_file(self, tmp_path):

@@ -10,6 +10,7 @@ from concurrent.futures import FIRST_COMPLETED, ThreadPoolExecutor, wait
 
 from OrvellePgxParser.OrvellePgxConstants import OrvellePgxConstants as constants
 from OrvellePgxParser.OrvellePgxParser import OrvellePgxParser
+from OrvellePgxParser.Parsers import PgxReaderFactory
 
 from .sample_logs import SampleLogs
 from .samples import as_sample, check_samples
@@ -52,20 +53,36 @@ def request_for(sample, output_dir, options) -> dict:
     }
 
 
-def failure_text(sample, error) -> str:
-    """The error in one line, naming the sample's inputs when the error names no file."""
+def unreadable_input(driver, logs):
+    """The first of the driver's inputs that its reader cannot read, found by reading them
+    again (a failure names no file only rarely, an undecodable text for one), or None."""
+    with logs.capture(None):  # what the second reading logs is not the sample's
+        for path in driver._resolve_input_files():
+            try:
+                PgxReaderFactory.get_parser(path).parse()
+            except Exception:
+                return path
+    return None
+
+
+def failure_text(sample, error, driver, logs) -> str:
+    """The error in one line, naming the file it concerns when the error does not."""
     text = one_line(str(error)) or type(error).__name__
     inputs = list(sample.input_files) or [sample.input_dir]
     if not any(path and path in text for path in inputs):
-        text += f" (reading {', '.join(inputs)})"
+        path = unreadable_input(driver, logs) if driver is not None else None
+        text += f" ({path})" if path else f" (reading {', '.join(inputs)})"
     return text
 
 
-def convert_sample(sample, output_dir, options) -> SampleOutcome:
+def check_inputs(sample) -> None:
     for path in sample.input_files:
         if not os.path.exists(path):
             raise FileNotFoundError(f"File not found: {path}")
-    driver = OrvellePgxParser(request_for(sample, output_dir, options))
+
+
+def convert_sample(sample, driver) -> SampleOutcome:
+    """What run() does, keeping the results for the sample's counts."""
     results = driver.parse_files()
     driver._write_results(results)
     return SampleOutcome(
@@ -77,11 +94,14 @@ def convert_sample(sample, output_dir, options) -> SampleOutcome:
 
 def convert_held(sample, output_dir, options, logs):
     """Converts one sample on a worker thread; returns its outcome and its held log records."""
+    driver = None
     with logs.capture(sample.name) as records:
         try:
-            outcome = convert_sample(sample, output_dir, options)
+            check_inputs(sample)
+            driver = OrvellePgxParser(request_for(sample, output_dir, options))
+            outcome = convert_sample(sample, driver)
         except Exception as error:  # one sample's failure is its own
-            text = failure_text(sample, error)
+            text = failure_text(sample, error, driver, logs)
             log.error("conversion failed: %s", text)
             outcome = SampleOutcome(sample.name, "failed", error=text)
     return outcome, records

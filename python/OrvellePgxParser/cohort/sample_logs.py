@@ -37,13 +37,15 @@ class SampleLogs(logging.Filter):
 
     @contextlib.contextmanager
     def capture(self, sample):
-        """Holds the records of the calling thread in the list it yields."""
+        """Holds the records of the calling thread in the list it yields (within a capture, for
+        a while, in a list of its own)."""
+        outer = getattr(self._local, "held", None), getattr(self._local, "sample", None)
         held = []
         self._local.held, self._local.sample = held, sample
         try:
             yield held
         finally:
-            self._local.held = None
+            self._local.held, self._local.sample = outer
 
     @staticmethod
     def emit(records):
