@@ -43,7 +43,11 @@ nb::object run(OrvellePgxParser &self, nb::handle return_list) {
   int wanted = PyObject_IsTrue(return_list.ptr());
   if (wanted < 0)
     throw nb::python_error();
-  std::optional<std::vector<GeneOutcome>> results = self.run(wanted == 1);
+  std::optional<std::vector<GeneOutcome>> results;
+  {
+    nb::gil_scoped_release unlocked; // the core's work: other threads may run meanwhile
+    results = self.run(wanted == 1);
+  }
   if (!results)
     return nb::none();
   nb::list payload;
@@ -85,11 +89,22 @@ NB_MODULE(OrvellePgxParser, m) {
       .def_rw("gene_filter", &OrvellePgxParser::gene_filter)
       .def_ro("normalizer", &OrvellePgxParser::normalizer)
       .def_rw("phenotype_source", &OrvellePgxParser::phenotype_source, nb::arg().none())
+      .def_rw("sample", &OrvellePgxParser::sample, nb::arg().none())
       .def_prop_ro("provenance", &provenance_dict)
       .def_ro("dropped_genes", &OrvellePgxParser::dropped_genes)
       // the run
       .def("run", &run, nb::arg("return_list") = false)
-      .def("parse_files", [](OrvellePgxParser &self) { return results_list(self.parse_files()); })
+      .def("parse_files",
+           [](OrvellePgxParser &self) {
+             std::vector<GeneOutcome> results;
+             {
+               nb::gil_scoped_release unlocked;
+               results = self.parse_files();
+             }
+             return results_list(std::move(results));
+           })
+      .def("_write_results", &OrvellePgxParser::write_results, nb::arg("results"),
+           nb::call_guard<nb::gil_scoped_release>())
       .def("_resolve_input_files", &OrvellePgxParser::resolve_input_files)
       // request, preference, merge, provenance
       .def(

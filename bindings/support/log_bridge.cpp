@@ -30,11 +30,14 @@ public:
       : logger_(nb::module_::import_("logging").attr("getLogger")("OrvellePgxParser")),
         is_enabled_for_(logger_.attr("isEnabledFor")), log_(logger_.attr("log")) {}
 
+  // The core may log from a thread that let the host's lock go: each call takes it back.
   bool enabled(log::Level level) override {
+    nb::gil_scoped_acquire locked;
     return nb::cast<bool>(is_enabled_for_(static_cast<int>(level)));
   }
 
   void write(log::Level level, const char *format, std::span<const log::Arg> args) override {
+    nb::gil_scoped_acquire locked;
     nb::list call;
     call.append(static_cast<int>(level));
     call.append(nb::str(format));

@@ -40,7 +40,8 @@ OrvellePgxParser::OrvellePgxParser(ConversionRequest request)
       gzip_output(request.gzip_output), write_provenance_enabled(request.write_provenance),
       recover_dropped_genes(request.recover_dropped_genes),
       gene_filter(std::move(request.gene_filter)), normalizer(),
-      phenotype_source(resolve_phenotype_source(request.phenotype_source)) {}
+      phenotype_source(resolve_phenotype_source(request.phenotype_source)),
+      sample(std::move(request.sample)) {}
 
 std::vector<std::string> OrvellePgxParser::rule_texts(std::string_view key) const {
   std::vector<std::string> texts;

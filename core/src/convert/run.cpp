@@ -7,6 +7,7 @@
 #include "orvelle/json/write.h"
 #include "orvelle/log.h"
 #include "orvelle/readers/pgx_reader_factory.h"
+#include "orvelle/readers/pypgx_table_reader.h"
 
 namespace orvelle {
 
@@ -18,6 +19,8 @@ std::vector<GeneOutcome> OrvellePgxParser::parse_files() {
   std::vector<RawCall> calls;
   for (const std::string &file_path : files) {
     std::unique_ptr<IPgxReader> parser = PgxReaderFactory::get_parser(file_path);
+    if (auto *table = dynamic_cast<PyPgxTableReader *>(parser.get()))
+      table->take_sample(sample); // a table of several samples never mixes them
     CallerVersions versions;
     std::vector<RawCall> file_calls = read_calls_and_versions(*parser, versions);
     log::info("%s: %d gene call(s) from %s",
@@ -54,7 +57,11 @@ std::optional<std::vector<GeneOutcome>> OrvellePgxParser::run(bool return_list) 
   std::vector<GeneOutcome> results = parse_files();
   if (return_list)
     return results;
+  write_results(results);
+  return std::nullopt;
+}
 
+void OrvellePgxParser::write_results(const std::vector<GeneOutcome> &results) {
   // An empty folder part means the current directory, as everywhere else in a path.
   io::make_dirs(output_dir);
   const std::string out_path = result_path();
@@ -80,7 +87,6 @@ std::optional<std::vector<GeneOutcome>> OrvellePgxParser::run(bool return_list) 
       throw;
     }
   }
-  return std::nullopt;
 }
 
 } // namespace orvelle

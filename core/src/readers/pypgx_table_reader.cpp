@@ -2,6 +2,7 @@
 #include "orvelle/readers/pypgx_table_reader.h"
 
 #include "deferred_warnings.h"
+#include "sample_rows.h"
 #include "table_rows.h"
 
 #include "orvelle/errors.h"
@@ -56,6 +57,28 @@ struct TableLayout {
 
   std::vector<std::size_t> gene, genotype, phenotype;
   std::vector<std::vector<std::size_t>> haplotypes;
+};
+
+// Where a row names its sample: the first column, which PyPGx writes without a header name,
+// unless the header gives that column one of the names the reader reads.
+std::optional<std::size_t> sample_position(const std::vector<std::string> &header) {
+  const std::string_view first = header.front();
+  auto named = [&](std::string_view column) { return first == column; };
+  const auto &genes = PyPgxTableReader::GENE_COLUMNS;
+  const auto &haplotypes = PyPgxTableReader::HAPLOTYPE_COLUMNS;
+  if (named(PyPgxTableReader::GENOTYPE_COLUMN) || named(PyPgxTableReader::PHENOTYPE_COLUMN) ||
+      std::any_of(genes.begin(), genes.end(), named) ||
+      std::any_of(haplotypes.begin(), haplotypes.end(), named))
+    return std::nullopt;
+  return 0;
+}
+
+// A row read into a call (or found unusable), held until the table's end tells whether its
+// sample is the one taken.
+struct PendingRow {
+  RowMatch match;
+  bool usable;
+  RawCall call;
 };
 
 // The data rows of a PyPGx table: tab-separated, the first row the header, which it must
@@ -121,28 +144,36 @@ void PyPgxTableReader::read_calls(const CallSink &new_call) {
   PyPgxRows table(file_path());
   const std::optional<std::string> gene_from_name = gene_from_file_name();
   const TableLayout layout(table.columns());
-  std::size_t calls = 0;
-  DeferredWarnings warnings;
+  const std::optional<std::size_t> sample_at =
+      one_sample_ ? sample_position(*table.fieldnames()) : std::nullopt;
+  SampleRows samples(sample_);
+  std::vector<PendingRow> pending;
   for (csv::Row row; table.next(row);) {
+    RowMatch match = RowMatch::exact;
+    if (sample_at)
+      match = samples.note(text::strip(row.at(*sample_at).value_or("")));
+    if (match == RowMatch::other)
+      continue;
     std::optional<std::string_view> gene = first_value(row, layout.gene);
     if (!gene || gene->empty())
       gene = gene_from_name;
     if (!gene) {
       table.drain();
-      warnings.flush();
+      for (const PendingRow &held : pending) // as the rows before it would have been reported
+        if (!held.usable && held.match == RowMatch::exact)
+          log_skip(held.call.gene, "no Genotype or Phenotype column");
       throw ValueError(file_path() +
                        ": cannot tell which gene this table is for - the file name is not a "
                        "gene symbol and there is no Gene column");
     }
+    PendingRow &held = pending.emplace_back(PendingRow{match, false, {}});
+    held.call.gene = *gene;
     const std::optional<std::string_view> genotype = first_value(row, layout.genotype);
     const std::optional<std::string_view> phenotype = first_value(row, layout.phenotype);
-    if (!genotype && !phenotype) {
-      warnings.add(
-          [gene = std::string(*gene)] { log_skip(gene, "no Genotype or Phenotype column"); });
+    if (!genotype && !phenotype)
       continue;
-    }
-    RawCall &call = new_call();
-    call.gene = *gene;
+    held.usable = true;
+    RawCall &call = held.call;
     call.diplotype = genotype;
     call.haplotypes.reserve(layout.haplotypes.size());
     for (const std::vector<std::size_t> &at : layout.haplotypes)
@@ -152,9 +183,44 @@ void PyPgxTableReader::read_calls(const CallSink &new_call) {
     if (phenotype)
       call.phenotypes.emplace_back(std::in_place, *phenotype);
     call.source.emplace(source_name());
+  }
+
+  // A table of several samples gives one sample's calls; when that sample was not asked
+  // for, each says which one it is, so no result reads as the only sample's.
+  std::optional<std::string> several;
+  if (samples.sample_count() > 1 && !samples.asked())
+    several = std::string(io::base_name(file_path())) + " holds " +
+              std::to_string(samples.sample_count()) + " samples; only sample " +
+              text::quoted(*samples.taken()) + " was read";
+  std::size_t calls = 0, taken = 0;
+  DeferredWarnings warnings;
+  for (PendingRow &held : pending) {
+    if (!samples.belongs(held.match))
+      continue;
+    ++taken;
+    if (!held.usable) {
+      warnings.add([gene = std::move(held.call.gene)] {
+        log_skip(gene, "no Genotype or Phenotype column");
+      });
+      continue;
+    }
+    if (several)
+      held.call.warnings.push_back(*several);
+    new_call() = std::move(held.call);
     ++calls;
   }
   warnings.flush();
+  if (taken == 0 && samples.asked() && samples.sample_count() > 0) {
+    // Another sample's rows are never this one's: the gene is left to the other inputs.
+    if (samples.sample_count() == 1)
+      log::warning("%s: no row for sample %r; the table holds only sample %r",
+                   {file_path(), *samples.taken(), samples.first()});
+    else
+      log::warning(
+          "%s: no row for sample %r among the table's %d samples",
+          {file_path(), *samples.taken(), static_cast<std::int64_t>(samples.sample_count())});
+    return;
+  }
   if (calls == 0)
     throw ValueError(file_path() + ": no usable rows - a PyPGx table needs a " +
                      std::string(GENOTYPE_COLUMN) + " or " + std::string(PHENOTYPE_COLUMN) +

@@ -30,6 +30,8 @@ struct ConversionRequest {
   bool recover_dropped_genes = true;
   std::set<std::string> gene_filter;               ///< empty: no restriction
   std::optional<RequestedSource> phenotype_source; ///< absent when the value counts as false
+  /// The sample whose rows a table of several samples gives; absent: its first row's sample.
+  std::optional<std::string> sample;
 };
 
 } // namespace orvelle

@@ -60,6 +60,8 @@ public:
   std::vector<GeneOutcome> parse_files();
   /// Writes the result (and the sidecar), or with `return_list` only returns the results.
   std::optional<std::vector<GeneOutcome>> run(bool return_list);
+  /// What run writes for `results`: the result file, then the sidecar unless it is disabled.
+  void write_results(const std::vector<GeneOutcome> &results);
 
   // --- merge and provenance ---------------------------------------------------------------
   std::vector<GeneOutcome> merge(const std::vector<RawCall> &calls);
@@ -81,6 +83,7 @@ public:
   std::set<std::string> gene_filter;
   AlleleCallHarmonizer normalizer;
   std::optional<std::string> phenotype_source;
+  std::optional<std::string> sample;
   /// Caller versions in order of first insertion; a later file's value replaces in place.
   std::vector<std::pair<std::string, SharedValue>> provenance;
   /// The genes the last merge dropped (only pbStarPhase reported them), in gene-symbol order.

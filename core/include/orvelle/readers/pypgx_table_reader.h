@@ -31,8 +31,10 @@ public:
   /// True when the header names both the Genotype and the Phenotype column (cells trimmed).
   static bool is_pypgx_table(std::span<const std::string> header);
 
-  /// One call per row with a Genotype or Phenotype value, in file order. Throws ValueError
-  /// when the table has no header, no row tells its gene, or no row is usable.
+  /// One call per row with a Genotype or Phenotype value, in file order (of the one sample
+  /// taken, see take_sample). Throws ValueError when the table has no header, a row read does
+  /// not tell its gene, or none is usable; a sample asked for that has no row gives no call and
+  /// a warning.
   void read_calls(const CallSink &new_call) override;
   std::string_view source_name() const override { return SOURCE_NAME; }
 
@@ -46,6 +48,20 @@ public:
   /// surrounding white space removed (possibly empty); nullopt when none has.
   static std::optional<std::string> value(const csv::DictRow &row,
                                           std::span<const std::string_view> columns);
+
+  /// Reads only one sample's rows of a table that names its samples in its first column (the
+  /// matching rule is in sample_rows.h): `sample`'s, or, when absent, the first row's, each call
+  /// then saying so when the table holds more. Without it every row is read.
+  void take_sample(std::optional<std::string> sample) {
+    one_sample_ = true;
+    sample_ = std::move(sample);
+  }
+  /// The sample asked for by take_sample.
+  const std::optional<std::string> &sample() const noexcept { return sample_; }
+
+private:
+  bool one_sample_ = false;
+  std::optional<std::string> sample_;
 };
 
 } // namespace orvelle

@@ -1,0 +1,135 @@
+"""bench/bench_cohort.py: a cohort of realistic samples converted three ways, side by side.
+
+    .venv/bin/python bench/bench_cohort.py [--samples 1000] [--megabytes 3] [--processes 40]
+
+The cohort: `--samples` sample folders, each holding a PharmCAT report of `--megabytes` MB, its
+phenotype file, a pbStarPhase JSON and four PyPGx tables (the sample's own rows). The JSON files
+are `VARIANTS` distinct generated samples shared by hard links (a few GB of disk otherwise);
+the PyPGx tables are each sample's own. The cohort is generated once into a temporary folder
+and read by every run.
+
+Measured, each run in a fresh process:
+  - orvelle-pgx-cohort's API with jobs=1 and with jobs=2 over every sample;
+  - one `orvelle-pgx-parser` process per sample, timed on the first `--processes` samples and
+    extrapolated per sample;
+  - the cohort's peak memory (ru_maxrss) over a tenth of the samples and over all of them.
+Every run's results are checked against the first one's.
+"""
+
+import argparse
+import json
+import os
+import random
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+from bench_conversion import PYPGX_GENES, write_sample
+
+VARIANTS = 20
+
+CHILD = """
+import json, logging, resource, sys, time
+from OrvellePgxParser.cohort import samples_from_folders, convert_cohort
+logging.getLogger("OrvellePgxParser").setLevel(logging.ERROR)
+samples = samples_from_folders([sys.argv[1]])[: int(sys.argv[4])]
+start = time.perf_counter()
+outcomes = convert_cohort(samples, sys.argv[2], jobs=int(sys.argv[3]))
+seconds = time.perf_counter() - start
+assert all(o.ok for o in outcomes), [o for o in outcomes if not o.ok][:3]
+print(json.dumps({"seconds": seconds, "samples": len(outcomes),
+                  "maxrss": resource.getrusage(resource.RUSAGE_SELF).ru_maxrss * 1024}))
+"""
+
+
+def generate(root: Path, samples: int, megabytes: float) -> Path:
+    variants = root / "variants"
+    for index in range(VARIANTS):
+        folder = variants / f"v{index}"
+        folder.mkdir(parents=True)
+        write_sample(str(folder), megabytes, random.Random(index))
+    cohort = root / "cohort"
+    for index in range(samples):
+        name = f"s{index:05d}"
+        folder = cohort / name
+        folder.mkdir(parents=True)
+        source = variants / f"v{index % VARIANTS}"
+        for path in source.glob("*.json"):
+            os.link(path, folder / path.name)
+        genotype = ["*1/*2", "*1/*4", "*4/*5", "*2x2/*71"][index % 4]
+        for gene in PYPGX_GENES:
+            (folder / f"{gene}.tsv").write_text(
+                "\tGenotype\tPhenotype\tHaplotype1\tHaplotype2\n"
+                f"{name}_PyPGx\t{genotype}\tNormal Metabolizer\t*1;\t*2;\n")
+    return cohort
+
+
+def cohort_run(cohort: Path, out: Path, jobs: int, samples: int) -> dict:
+    shutil.rmtree(out, ignore_errors=True)
+    child = subprocess.run([sys.executable, "-c", CHILD, str(cohort), str(out), str(jobs),
+                            str(samples)], capture_output=True, text=True, check=True)
+    return json.loads(child.stdout)
+
+
+def process_loop(cohort: Path, out: Path, count: int) -> float:
+    shutil.rmtree(out, ignore_errors=True)
+    folders = sorted(cohort.iterdir())[:count]
+    start = time.perf_counter()
+    for folder in folders:
+        subprocess.run([sys.executable, "-m", "OrvellePgxParser", "--input-dir", str(folder),
+                        "--output-dir", str(out), "--output-json", folder.name + ".json",
+                        "--log-level", "ERROR"], check=True)
+    return (time.perf_counter() - start) / len(folders)
+
+
+def outputs(out: Path) -> dict:
+    return {p.name: p.read_bytes() for p in out.iterdir() if p.name != "cohort-summary.tsv"}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--samples", type=int, default=1000)
+    parser.add_argument("--megabytes", type=float, default=3.0)
+    parser.add_argument("--processes", type=int, default=40)
+    args = parser.parse_args()
+
+    with tempfile.TemporaryDirectory() as temporary:
+        root = Path(temporary)
+        began = time.perf_counter()
+        cohort = generate(root, args.samples, args.megabytes)
+        size = sum(p.stat().st_size for p in (cohort / "s00000").iterdir()) / 1e6
+        print(f"cohort: {args.samples} samples of {size:.1f} MB each "
+              f"(generated in {time.perf_counter() - began:.0f} s)")
+
+        one = cohort_run(cohort, root / "jobs1", 1, args.samples)
+        reference = outputs(root / "jobs1")
+        two = cohort_run(cohort, root / "jobs2", 2, args.samples)
+        if outputs(root / "jobs2") != reference:
+            raise SystemExit("jobs=2 wrote other files than jobs=1")
+        per_process = process_loop(cohort, root / "processes", args.processes)
+        loop = outputs(root / "processes")
+        if any(reference[name] != data for name, data in loop.items()):
+            raise SystemExit("the single command wrote other files than the cohort")
+        tenth = cohort_run(cohort, root / "tenth", 2, max(1, args.samples // 10))
+
+        rate_one, rate_two = one["samples"] / one["seconds"], two["samples"] / two["seconds"]
+        rate_loop = 1 / per_process
+        print(f"  jobs=1:  {rate_one:8.1f} samples/s")
+        print(f"  jobs=2:  {rate_two:8.1f} samples/s")
+        print(f"  one orvelle-pgx-parser process per sample: {rate_loop:8.1f} samples/s "
+              f"(timed on {args.processes} samples, extrapolated)")
+        print(f"TARGET jobs=2 / jobs=1 >= 1.8 (2 cores; this machine has {os.cpu_count()}): "
+              f"{rate_two / rate_one:.2f}")
+        print(f"TARGET cohort (jobs=2) / process per sample >= 20: {rate_two / rate_loop:.1f}")
+        print(f"TARGET peak memory flat in the number of samples: "
+              f"{tenth['maxrss'] / 1e6:.0f} MB for {tenth['samples']} samples, "
+              f"{two['maxrss'] / 1e6:.0f} MB for {two['samples']} "
+              f"(ratio {two['maxrss'] / tenth['maxrss']:.2f})")
+        print(f"info: cohort (jobs=1) / process per sample: {rate_one / rate_loop:.1f}")
+
+
+if __name__ == "__main__":
+    main()

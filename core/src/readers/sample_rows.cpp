@@ -1,0 +1,57 @@
+// core/src/readers/sample_rows.cpp
+#include "sample_rows.h"
+
+namespace orvelle {
+namespace {
+
+// The text from the last "_" on, when both it and the text before it are not empty.
+std::optional<std::string_view> suffix_of(std::string_view name) {
+  const std::size_t underscore = name.rfind('_');
+  if (underscore == std::string_view::npos || underscore == 0 || underscore + 1 == name.size())
+    return std::nullopt;
+  return name.substr(underscore);
+}
+
+} // namespace
+
+SampleRows::SampleRows(std::optional<std::string> wanted)
+    : wanted_(std::move(wanted)), asked_(wanted_.has_value()) {}
+
+RowMatch SampleRows::note(std::string_view name) {
+  if (names_.empty()) {
+    first_ = name;
+    if (std::optional<std::string_view> suffix = suffix_of(name))
+      suffix_.emplace(*suffix);
+  } else if (suffix_ && !name.ends_with(*suffix_)) {
+    suffix_.reset();
+  }
+  names_.emplace(name);
+
+  if (!wanted_)
+    wanted_.emplace(name);
+  if (name == *wanted_) {
+    exact_seen_ = true;
+    return RowMatch::exact;
+  }
+  // A candidate for the suffixed form: the wanted name, "_", and a rest without "_".
+  const std::string_view wanted = *wanted_;
+  if (name.size() > wanted.size() + 1 && name.starts_with(wanted) && name[wanted.size()] == '_' &&
+      name.find('_', wanted.size() + 1) == std::string_view::npos)
+    return RowMatch::suffixed;
+  return RowMatch::other;
+}
+
+bool SampleRows::belongs(RowMatch match) const {
+  switch (match) {
+  case RowMatch::exact:
+    return true;
+  case RowMatch::suffixed:
+    // Its rest is then the shared suffix itself, the only "_" of the rest being its first.
+    return !exact_seen_ && suffix_.has_value();
+  case RowMatch::other:
+    break;
+  }
+  return false;
+}
+
+} // namespace orvelle

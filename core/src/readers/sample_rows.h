@@ -1,0 +1,51 @@
+// core/src/readers/sample_rows.h: which rows of a table that holds several samples belong to
+// the one sample a reader takes.
+//
+// A row belongs to the wanted sample when its sample name is that sample's name. When no row
+// carries the name itself, a row belongs when its name is the wanted name followed by the
+// table's sample suffix: the text from the last "_" on (such as "_PyPGx") that every sample
+// name of the table ends with. A table whose names do not share such a suffix is matched by
+// the exact name alone, so a row never goes to a sample whose name merely begins its own.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+
+namespace orvelle {
+
+/// How one row's sample name relates to the wanted sample.
+enum class RowMatch { other, exact, suffixed };
+
+class SampleRows {
+public:
+  /// `wanted`: the sample to take; absent: the sample of the table's first row.
+  explicit SampleRows(std::optional<std::string> wanted);
+
+  /// Counts the row's sample and tells how its name relates to the wanted one.
+  RowMatch note(std::string_view name);
+
+  /// After the last row: whether the rows noted as `match` belong to the wanted sample.
+  bool belongs(RowMatch match) const;
+
+  /// The number of distinct samples among the rows noted.
+  std::size_t sample_count() const noexcept { return names_.size(); }
+  /// The wanted sample, or the first row's when none was asked for (absent before any row).
+  const std::optional<std::string> &taken() const noexcept { return wanted_; }
+  /// True when the sample was asked for by name, not taken from the first row.
+  bool asked() const noexcept { return asked_; }
+  /// The first row's sample name (empty before any row).
+  const std::string &first() const noexcept { return first_; }
+
+private:
+  std::optional<std::string> wanted_;
+  bool asked_;
+  std::string first_;
+  std::unordered_set<std::string> names_;
+  std::optional<std::string> suffix_; ///< shared by every name so far
+  bool exact_seen_ = false;
+};
+
+} // namespace orvelle

@@ -1,0 +1,182 @@
+"""Many samples converted in one process: one single-sample driver per sample, on a pool of
+threads. The driver lets the interpreter's lock go while its C++ core works, so N threads keep
+N cores busy; nothing is shared between the drivers but the read-only mapping tables."""
+
+import contextlib
+import logging
+import os
+import tempfile
+from concurrent.futures import FIRST_COMPLETED, ThreadPoolExecutor, wait
+
+from OrvellePgxParser.OrvellePgxConstants import OrvellePgxConstants as constants
+from OrvellePgxParser.OrvellePgxParser import OrvellePgxParser
+from OrvellePgxParser.Parsers import PgxReaderFactory
+
+from .sample_logs import SampleLogs
+from .samples import as_sample, check_samples
+from .summary import SampleOutcome, one_line, write_summary
+
+log = logging.getLogger("OrvellePgxParser.cohort")
+INTERRUPTED = "not converted: the run was interrupted"
+
+
+def default_jobs() -> int:
+    """The cores this process may run on."""
+    try:
+        return len(os.sched_getaffinity(0))
+    except AttributeError:
+        return os.cpu_count() or 1
+
+
+def check_output_dir(output_dir: str) -> None:
+    """Creates the folder and proves a file can be made in it, before any sample is converted."""
+    try:
+        os.makedirs(output_dir, exist_ok=True)
+        with tempfile.TemporaryFile(dir=output_dir):
+            pass
+    except OSError as error:
+        raise OSError(error.errno, f"output folder cannot be written: {output_dir}: "
+                                   f"{error.strerror}") from error
+
+
+def request_for(sample, output_dir, options) -> dict:
+    """The request the single command builds for the sample's inputs and the cohort's options."""
+    return {
+        constants.INPUT_FILES: list(sample.input_files),
+        # A manifest sample reads its named files only: should one vanish, no folder scan may
+        # stand in for it (a path that is no folder finds no input, and the sample fails).
+        constants.INPUT_DIR: sample.input_dir if sample.input_dir is not None else os.devnull,
+        constants.OUTPUT_DIR: output_dir,
+        constants.OUTPUT_JSON: sample.name + ".json",
+        constants.SAMPLE: sample.name,
+        **options,
+    }
+
+
+def unreadable_input(driver, logs):
+    """The first of the driver's inputs that its reader cannot read, found by reading them
+    again (a failure names no file only rarely, an undecodable text for one), or None."""
+    with logs.capture(None):  # what the second reading logs is not the sample's
+        for path in driver._resolve_input_files():
+            try:
+                PgxReaderFactory.get_parser(path).parse()
+            except Exception:
+                return path
+    return None
+
+
+def failure_text(sample, error, driver, logs) -> str:
+    """The error in one line, naming the file it concerns when the error does not."""
+    text = one_line(str(error)) or type(error).__name__
+    inputs = list(sample.input_files) or [sample.input_dir]
+    if not any(path and path in text for path in inputs):
+        path = unreadable_input(driver, logs) if driver is not None else None
+        text += f" ({path})" if path else f" (reading {', '.join(inputs)})"
+    return text
+
+
+def check_inputs(sample) -> None:
+    for path in sample.input_files:
+        if not os.path.exists(path):
+            raise FileNotFoundError(f"File not found: {path}")
+
+
+def convert_sample(sample, driver) -> SampleOutcome:
+    """What run() does, keeping the results for the sample's counts."""
+    results = driver.parse_files()
+    driver._write_results(results)
+    return SampleOutcome(
+        sample.name, "ok", genes=len(results),
+        genes_without_star_allele=sum(1 for r in results if not r.star_allele),
+        genes_without_activity=sum(1 for r in results if not r.activity),
+        unmapped_terms=len(driver.normalizer.unmapped_terms))
+
+
+def convert_held(sample, output_dir, options, logs):
+    """Converts one sample on a worker thread; returns its outcome and its held log records."""
+    driver = None
+    with logs.capture(sample.name) as records:
+        try:
+            check_inputs(sample)
+            driver = OrvellePgxParser(request_for(sample, output_dir, options))
+            outcome = convert_sample(sample, driver)
+        except Exception as error:  # one sample's failure is its own
+            text = failure_text(sample, error, driver, logs)
+            log.error("conversion failed: %s", text)
+            outcome = SampleOutcome(sample.name, "failed", error=text)
+    return outcome, records
+
+
+@contextlib.contextmanager
+def progress_bar(total, shown):
+    """Samples done of total, rate and time left on standard error, or nothing."""
+    if not shown:
+        yield None
+        return
+    from tqdm import tqdm
+    from tqdm.contrib.logging import logging_redirect_tqdm
+
+    with tqdm(total=total, unit="sample", dynamic_ncols=True) as bar, logging_redirect_tqdm():
+        yield bar
+
+
+def convert_cohort(samples, output_dir, *, jobs=None, gzip_output=False, write_provenance=True,
+                   recover_dropped_genes=True, gene_filter=None, phenotype_source=None,
+                   progress=False) -> list:
+    """Converts every sample as the single command would, into OUTPUT_DIR/<sample>.json (.gz)
+    and <sample>.provenance.json, writes OUTPUT_DIR/cohort-summary.tsv and returns one
+    SampleOutcome per sample, in the samples' order. `samples`: Sample objects or (name, input
+    files) pairs. A failing sample fails alone; bad samples or an output folder that cannot be
+    written raise before anything is converted."""
+    samples = [as_sample(s) for s in samples]
+    check_samples(samples, gzip_output, write_provenance)
+    output_dir = os.fspath(output_dir)
+    check_output_dir(output_dir)
+    options = {constants.GZIP_OUTPUT: gzip_output, constants.WRITE_PROVENANCE: write_provenance,
+               constants.RECOVER_DROPPED_GENES: recover_dropped_genes,
+               constants.GENE_FILTER: None if gene_filter is None else list(gene_filter),
+               constants.PHENOTYPE_SOURCE: phenotype_source}
+    jobs = jobs or default_jobs()
+    outcomes = [None] * len(samples)
+    logs = SampleLogs()
+    queue = iter(enumerate(samples))
+    running = {}
+
+    with logs.installed(), progress_bar(len(samples), progress) as bar, \
+            ThreadPoolExecutor(max_workers=jobs, thread_name_prefix="cohort") as pool:
+        def submit_next():
+            # A few samples ahead of the threads, never the whole cohort: finished samples
+            # leave nothing behind but their outcome.
+            for index, sample in queue:
+                running[pool.submit(convert_held, sample, output_dir, options, logs)] = index
+                return
+
+        def collect(futures):
+            for future in futures:
+                index = running.pop(future)
+                outcomes[index], records = future.result()
+                logs.emit(records)
+                if bar is not None:
+                    bar.update()
+
+        for _ in range(2 * jobs):
+            submit_next()
+        try:
+            while running:
+                done, _ = wait(running, return_when=FIRST_COMPLETED)
+                collect(done)
+                for _ in done:
+                    submit_next()
+        except KeyboardInterrupt:
+            # The samples being converted finish (their files are whole either way); no other
+            # starts, and the summary says which were not converted.
+            for future in list(running):
+                if future.cancel():
+                    running.pop(future)
+            collect(wait(running).done)
+            outcomes = [o or SampleOutcome(s.name, "failed", error=INTERRUPTED)
+                        for o, s in zip(outcomes, samples)]
+            write_summary(output_dir, outcomes)
+            raise
+    write_summary(output_dir, outcomes)
+    return outcomes
