@@ -32,9 +32,12 @@ char ascii_char(nb::handle dialect, const char *name) {
   return value[0];
 }
 
+// The core asks from a driver that let the host's lock go (cohort threads): each call takes it
+// back before it touches the host.
 class InterpreterRules final : public host::Rules {
 public:
   std::optional<csv::Dialect> sniff(std::string_view sample, std::string_view delimiters) override {
+    nb::gil_scoped_acquire locked;
     nb::module_ csv = nb::module_::import_("csv");
     nb::object dialect;
     try {
@@ -50,6 +53,7 @@ public:
   }
 
   std::optional<host::JsonFault> describe_json_fault(std::string_view text) override {
+    nb::gil_scoped_acquire locked;
     nb::module_ json = nb::module_::import_("json");
     try {
       json.attr("loads")(host_str(text));

@@ -19,6 +19,8 @@ class OrvellePgxConstants:
 
     PHENOTYPE_SOURCE: str = 'phenotype_source'
 
+    SAMPLE: str = 'sample'
+
     DEFAULT_OUTPUT_JSON: str = 'orvelle_pgx.json'
 
     PROVENANCE_SUFFIX: str = '.provenance.json'

@@ -23,6 +23,10 @@ class PyPgxTableReader(OrvellePgxParser.Parsers.IPgxReader.IPgxReader):
 
     NON_GENE_STEMS: frozenset = ...
 
+    @property
+    def sample(self) -> str | None:
+        """The sample whose rows are read; None: every row."""
+
     def parse(self) -> list: ...
 
     @staticmethod
