@@ -72,7 +72,7 @@ class TestInputResolution:
 
     def test_folder_scan_leaves_out_what_the_run_writes(self, tmp_path, monkeypatch):
         for name in ["r.json", "r.json.gz", "r.provenance.json", "other.json", "r.csv"]:
-            (tmp_path / name).write_text("{}")
+            (tmp_path / name).write_text("")  # only the names count here
         monkeypatch.chdir(tmp_path)
         # The output folder spelled otherwise than the input folder: still the same files.
         parser = OrvellePgxParser({"input_dir": ".", "output_dir": str(tmp_path) + "/",

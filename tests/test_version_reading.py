@@ -52,6 +52,8 @@ def installed_by_metadata():
         return _version.UNKNOWN
 
 
+# From 3.14 importlib.metadata warns where a METADATA file has no Version; the answer is the same.
+@pytest.mark.filterwarnings("ignore:Implicit None on return values:DeprecationWarning")
 @pytest.mark.parametrize("layout", LAYOUTS.values(), ids=LAYOUTS.keys())
 def test_agrees_with_importlib_metadata(tmp_path, monkeypatch, layout):
     entries = []
