@@ -39,11 +39,15 @@ if chroot "$root" sh -c 'ls /usr/lib/*/libsimdjson*' >/dev/null 2>&1; then
   exit 1
 fi
 
-mkdir -p "$root/work/sample"
+mkdir -p "$root/work/sample" "$root/work/wheels"
 cp "$wheel" "$root/work/"
+# The wheel's own dependencies (pure-Python wheels from the package index) are fetched here,
+# so the bare system installs from what lies beside the wheel and nothing else.
+.venv/bin/python -m pip download -q --only-binary=:all: -d "$root/work/wheels" "$wheel"
 cp examples/sample/* "$root/work/sample/"
 chroot "$root" python3 -m venv /work/venv
-chroot "$root" /work/venv/bin/pip install -q --no-index "/work/$(basename "$wheel")"
+chroot "$root" /work/venv/bin/pip install -q --no-index --find-links /work/wheels \
+  "/work/$(basename "$wheel")"
 chroot "$root" sh -c 'cd /work && venv/bin/orvelle-pgx-parser --output-dir out sample/*'
 
 expected="$root/expected" # outside the chroot's view of /work
