@@ -224,3 +224,18 @@ class TestPhenotypeSourceRequest:
         assert parser._resolve_phenotype_source("CPIC") is None
         assert warnings_log()[-1].getMessage().endswith("using the default order ")
         assert parser._source_preference() == []
+
+
+class TestRulesOfTheWrongShape:
+    @pytest.mark.parametrize("key", ["phenotype_source_preference", "recoverable_genes"])
+    def test_a_rule_that_is_not_a_list_stops_the_merge_naming_it(self, key):
+        parser = driver(rules={**RULES, key: "CPIC"})
+        with pytest.raises(ValueError, match=f"^mapping table 'gene_rules': '{key}' must be a "
+                                             "list, not 'CPIC'$"):
+            parser._merge([call()])
+
+    def test_a_passthrough_rule_that_is_not_a_list_stops_the_sidecar(self, tmp_path):
+        parser = driver(rules={**RULES, "passthrough_sources": 1})
+        with pytest.raises(ValueError, match="'passthrough_sources' must be a list, not 1$"):
+            parser._write_provenance([], str(tmp_path / "out.json"))
+        assert list(tmp_path.iterdir()) == []

@@ -87,10 +87,9 @@ bool from_pharmcat(const RawCall &call) {
 
 std::vector<GeneOutcome> OrvellePgxParser::merge(const std::vector<RawCall> &calls) {
   const std::vector<std::string> preference = source_preference();
-  const json::Value *fallback_rule = normalizer.rules().find("allow_source_fallback");
-  const bool allow_fallback = fallback_rule != nullptr && fallback_rule->truthy();
-  const std::vector<std::string> recoverable_list = rule_texts("recoverable_genes");
-  const std::set<std::string> recoverable(recoverable_list.begin(), recoverable_list.end());
+  const normalize::GeneRules &rules = normalizer.gene_rules();
+  const bool allow_fallback = rules.allow_source_fallback.get();
+  const auto &recoverable = rules.recoverable_genes.get();
   // Without PharmCAT, a gene that only pbStarPhase reported is not missing a guideline call.
   const bool pharmcat_read = std::any_of(calls.begin(), calls.end(), from_pharmcat);
   dropped_genes.clear();

@@ -43,21 +43,11 @@ OrvellePgxParser::OrvellePgxParser(ConversionRequest request)
       phenotype_source(resolve_phenotype_source(request.phenotype_source)),
       sample(std::move(request.sample)) {}
 
-std::vector<std::string> OrvellePgxParser::rule_texts(std::string_view key) const {
-  std::vector<std::string> texts;
-  const json::Value *rule = normalizer.rules().find(key);
-  if (rule == nullptr || !rule->truthy() || !rule->is_array())
-    return texts;
-  for (const json::Value &entry : rule->items())
-    texts.push_back(text::to_text(entry));
-  return texts;
-}
-
 std::optional<std::string>
 OrvellePgxParser::resolve_phenotype_source(const std::optional<RequestedSource> &requested) {
   if (!requested)
     return std::nullopt;
-  const std::vector<std::string> known = rule_texts("phenotype_source_preference");
+  const std::vector<std::string> &known = normalizer.gene_rules().phenotype_source_preference.get();
   const std::string wanted = text::upper(text::strip(requested->text));
   for (const std::string &entry : known)
     if (text::upper(entry) == wanted)
@@ -75,7 +65,7 @@ OrvellePgxParser::resolve_phenotype_source(const std::optional<RequestedSource> 
 }
 
 std::vector<std::string> OrvellePgxParser::source_preference() const {
-  std::vector<std::string> order = rule_texts("phenotype_source_preference");
+  std::vector<std::string> order = normalizer.gene_rules().phenotype_source_preference.get();
   if (!phenotype_source || phenotype_source->empty())
     return order;
   std::vector<std::string> preferred{*phenotype_source};

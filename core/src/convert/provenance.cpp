@@ -115,10 +115,8 @@ std::string OrvellePgxParser::provenance_text(const std::vector<GeneOutcome> &re
     out.string(source);
   out.end_array();
   out.key("mappingVersions").value(normalizer.mapping_versions().root());
-  std::vector<std::string> passthrough = rule_texts("passthrough_sources");
-  std::sort(passthrough.begin(), passthrough.end());
   out.key("passthroughSources").begin_array();
-  for (const std::string &source : passthrough)
+  for (const std::string &source : normalizer.gene_rules().passthrough_source_texts.get())
     out.string(source);
   out.end_array();
   out.key("callers").begin_object();

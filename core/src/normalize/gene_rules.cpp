@@ -1,9 +1,12 @@
-// core/src/normalize/gene_rules.cpp
+// core/src/normalize/gene_rules.cpp: every member of the gene-rules table, resolved once.
 #include "orvelle/normalize/gene_rules.h"
 
 #include "orvelle/constants.h"
 #include "orvelle/normalize/whole_number.h"
+#include "orvelle/text/host_text.h"
 #include "table_members.h"
+
+#include <algorithm>
 
 namespace orvelle::normalize {
 namespace {
@@ -14,6 +17,17 @@ Resolved<TextSet> text_list(const TableMembers &table, std::string_view key) {
   });
 }
 
+std::optional<RuleTexts> host_texts(const json::Value &value) {
+  if (!value.is_array())
+    return std::nullopt;
+  RuleTexts texts;
+  for (const json::Value &entry : value.items())
+    texts.push_back(text::to_text(entry));
+  return texts;
+}
+
+bool present(const json::Value &) { return true; } // reached only for a true value
+
 } // namespace
 
 GeneRules::GeneRules(const json::Value &root) {
@@ -23,8 +37,7 @@ GeneRules::GeneRules(const json::Value &root) {
   genotype_guided_genes = text_list(table, "genotype_guided_genes");
   hla_genes = text_list(table, "hla_genes");
   single_allele_genes = text_list(table, "single_allele_genes");
-  strip_suballele_suffix = table.resolve<bool>("strip_suballele_suffix", false, "",
-                                               [](const json::Value &) { return true; });
+  strip_suballele_suffix = table.resolve<bool>("strip_suballele_suffix", false, "", present);
   hla_allele_fields =
       table.resolve<std::int64_t>("hla_allele_fields", 2, "a whole number",
                                   [](const json::Value &value) { return host_int(value); });
@@ -34,6 +47,23 @@ GeneRules::GeneRules(const json::Value &root) {
       });
   caller_rules = table.resolve<CallerRuleSet>("caller_rules", {}, "an object of objects of lists",
                                               &CallerRuleSet::from);
+
+  phenotype_source_preference =
+      table.resolve<RuleTexts>("phenotype_source_preference", {}, "a list", host_texts);
+  allow_source_fallback = table.resolve<bool>("allow_source_fallback", false, "", present);
+  recoverable_genes = table.resolve<std::set<std::string, std::less<>>>(
+      "recoverable_genes", {}, "a list", [](const json::Value &value) {
+        std::optional<RuleTexts> texts = host_texts(value);
+        return texts ? std::optional(std::set<std::string, std::less<>>(texts->begin(), texts->end()))
+                     : std::nullopt;
+      });
+  passthrough_source_texts =
+      table.resolve<RuleTexts>("passthrough_sources", {}, "a list", [](const json::Value &value) {
+        std::optional<RuleTexts> texts = host_texts(value);
+        if (texts)
+          std::sort(texts->begin(), texts->end()); // byte order: code-point order for UTF-8
+        return texts;
+      });
 }
 
 } // namespace orvelle::normalize

@@ -109,8 +109,6 @@ private:
   std::vector<RawCall> read_calls_and_versions(IPgxReader &parser, CallerVersions &versions) const;
   /// Adds what was read to `provenance`, or logs the failure.
   void record_versions(CallerVersions read);
-
-  std::vector<std::string> rule_texts(std::string_view key) const;
 };
 
 } // namespace orvelle

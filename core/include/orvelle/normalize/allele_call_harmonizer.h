@@ -38,6 +38,8 @@ public:
   void set_rules(Table table);
   void set_phenotype_terms(Table table);
   void set_genotype_terms(Table table);
+  /// The gene-rules table's members, resolved; re-resolved by set_rules.
+  const normalize::GeneRules &gene_rules() const noexcept { return gene_rules_; }
 
   /// Every term that found no mapping so far; only normalize adds to it.
   const UnmappedTerms &unmapped_terms() const noexcept { return unmapped_terms_; }

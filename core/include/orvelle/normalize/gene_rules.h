@@ -8,9 +8,15 @@
 #include "orvelle/normalize/text_set.h"
 
 #include <cstdint>
+#include <set>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvelle::normalize {
+
+/// Host texts of a list rule's entries (str() of each, so a number entry reads "1").
+using RuleTexts = std::vector<std::string>;
 
 /// Each member falls back to its default when missing or false; see resolved.h for members
 /// of the wrong shape. Views refer into the table, which must outlive this object.
@@ -27,6 +33,13 @@ struct GeneRules {
   Resolved<std::int64_t> hla_allele_fields;
   Resolved<std::string_view> hla_join_phenotypes_with; ///< default "; "
   Resolved<CallerRuleSet> caller_rules;                ///< default: no caller has any
+
+  // The rules the driver reads when it merges calls and writes the sidecar.
+  Resolved<RuleTexts> phenotype_source_preference; ///< in the table's order
+  Resolved<bool> allow_source_fallback;
+  Resolved<std::set<std::string, std::less<>>> recoverable_genes;
+  /// passthrough_sources as the sidecar lists them: host texts, sorted.
+  Resolved<RuleTexts> passthrough_source_texts;
 };
 
 } // namespace orvelle::normalize
