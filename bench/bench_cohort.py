@@ -121,10 +121,10 @@ def main():
         print(f"  jobs=2:  {rate_two:8.1f} samples/s")
         print(f"  one orvelle-pgx-parser process per sample: {rate_loop:8.1f} samples/s "
               f"(timed on {args.processes} samples, extrapolated)")
-        print(f"TARGET jobs=2 / jobs=1 >= 1.8 (2 cores; this machine has {os.cpu_count()}): "
+        print(f"target: jobs=2 / jobs=1 >= 1.8 (2 cores; this machine has {os.cpu_count()}): "
               f"{rate_two / rate_one:.2f}")
-        print(f"TARGET cohort (jobs=2) / process per sample >= 20: {rate_two / rate_loop:.1f}")
-        print(f"TARGET peak memory flat in the number of samples: "
+        print(f"target: cohort (jobs=2) / process per sample >= 20: {rate_two / rate_loop:.1f}")
+        print(f"target: peak memory flat in the number of samples: "
               f"{tenth['maxrss'] / 1e6:.0f} MB for {tenth['samples']} samples, "
               f"{two['maxrss'] / 1e6:.0f} MB for {two['samples']} "
               f"(ratio {two['maxrss'] / tenth['maxrss']:.2f})")

@@ -123,7 +123,7 @@ def main():
             simdjson = min(before, after)
             print(f"    simdjson DOM parse:      {simdjson * 1e3:8.2f} ms   target: conversion / "
                   f"parse {ours / simdjson:.2f}x (at most {CONVERSION_TARGET:.1f}x)")
-        print(f"    json.load of the JSON:   {host * 1e3:8.2f} ms   information: json.load / "
+        print(f"    json.load of the JSON:   {host * 1e3:8.2f} ms   info: json.load / "
               f"conversion {host / ours:.1f}x")
 
         # (b) the command line
@@ -133,7 +133,7 @@ def main():
         start_only = [sys.executable, "-c", "import OrvellePgxParser"]
         cli = best_of(args.repeat, lambda: subprocess.run(command, check=True))
         start = best_of(args.repeat, lambda: subprocess.run(start_only, check=True))
-        print(f"(b) command line: {cli * 1e3:.1f} ms; interpreter start and import: "
+        print(f"(b) info: command line: {cli * 1e3:.1f} ms; interpreter start and import: "
               f"{start * 1e3:.1f} ms; extra: {(cli - start) * 1e3:.1f} ms")
 
     # (c) many small samples, one driver each
@@ -148,8 +148,8 @@ def main():
                 marks.append(rss_megabytes())
         elapsed = time.perf_counter() - began
         marks.append(rss_megabytes())
-        print(f"(c) {args.samples} samples: {args.samples / elapsed:.0f} samples/s; RSS MB at "
-              "intervals: " + ", ".join(f"{m:.1f}" for m in marks)
+        print(f"(c) info: {args.samples} samples: {args.samples / elapsed:.0f} samples/s; RSS MB "
+              "at intervals: " + ", ".join(f"{m:.1f}" for m in marks)
               + f"; peak {resource.getrusage(resource.RUSAGE_SELF).ru_maxrss / 1e3:.1f} MB")
 
 

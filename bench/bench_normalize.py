@@ -5,7 +5,7 @@ phenotypes, HLA-B with three phenotypes, genotype-guided genes, passthrough PyPG
 no-calls) over tables of realistic size, checks the results, then times the loop from Python.
 The host's share (loop, method call, argument and result conversion) is estimated by timing a
 trivial bound call over the same calls and subtracted; what remains is the core's work plus
-building the result record.
+building the result record. The figures are for information: no target is set on them.
 
     .venv/bin/python bench/bench_normalize.py [--rounds N]
 """
@@ -125,7 +125,7 @@ def main():
     print(f"{len(calls)} calls per sample, {rounds} rounds, best of 5")
     print(f"normalize from Python   {normalize_ns:7.1f} ns/call")
     print(f"trivial bound call      {trivial_ns:7.1f} ns/call (host loop and call overhead)")
-    print(f"normalize less overhead {normalize_ns - trivial_ns:7.1f} ns/call "
+    print(f"info: normalize less overhead {normalize_ns - trivial_ns:7.1f} ns/call "
           f"(core work, result record and its Python wrapper)")
 
 

@@ -10,12 +10,13 @@ Series (each point a fresh process that runs the driver once and writes the resu
   genes     user tables of N genes, as CSV and as JSON (10 to 100,000 genes)
   soak      10,000 drivers built and run (return_list) in one process, RSS every 1,000
 
-For each point: seconds (best of 3 runs, of 5 below a tenth of the largest), cost per MB and per row, peak memory (ru_maxrss) above the base (a
-process that only imports the package and builds a driver) and that excess over the input's
-size. Per series: the slope of log(time) against log(size) over the larger points (1.0 is
-linear) and the memory per row or gene at the largest size. Overall: the highest peak held
-against three times the largest input. --quick caps the sizes at a tenth or less and the soak
-at 1,000 runs.
+For each point: seconds (best of 3 runs, of 5 below a tenth of the largest), cost per MB and
+per row, peak memory (ru_maxrss) above the base (a process that only imports the package and
+builds a driver) and that excess over the input's size. Per series: the slope of log(time)
+against log(size) over the larger points (1.0 is linear) and the memory per row or gene at the
+largest size. Overall: the highest peak held against three times the largest input, the one
+target ("target:"); the slopes and the soak's growth are information ("info:"). --quick caps
+the sizes at a tenth or less and the soak at 1,000 runs.
 """
 
 import argparse
@@ -190,7 +191,8 @@ def soak(runs, folder):
         if i % (runs // 10) == 0:
             readings.append(rss())
             print(f"soak: {i:>6} {readings[-1]:>8.1f}")
-    print(f"soak: growth from the first reading to the last: {readings[-1] - readings[0]:+.1f} MB")
+    print(f"info: soak: growth from the first reading to the last: "
+          f"{readings[-1] - readings[0]:+.1f} MB")
 
 
 # Each series: its input files (size -> path) and sizes, full and --quick.
@@ -235,12 +237,12 @@ def main():
         if "soak" in args.series:
             soak(1_000 if args.quick else 10_000, folder)
         if slopes:
-            print("\nslopes: " + ", ".join(f"{k} {v:.2f}" for k, v in slopes.items()))
+            print("\ninfo: slopes: " + ", ".join(f"{k} {v:.2f}" for k, v in slopes.items()))
             highest = max(peak for peak, _ in peaks)
             largest = max(size for _, size in peaks)
             ratio = (highest - base) / largest
-            print(f"highest peak of all runs: {highest / 1e6:.1f} MB = base + {ratio:.2f} x the "
-                  f"largest input ({largest / 1e6:.1f} MB): "
+            print(f"target: highest peak of all runs: {highest / 1e6:.1f} MB = base + {ratio:.2f} x "
+                  f"the largest input ({largest / 1e6:.1f} MB): "
                   f"{'within' if ratio <= 3 else 'ABOVE'} the bound of 3 x")
 
 

@@ -94,13 +94,13 @@ def main():
     for name, label in labels.items():
         print(f"    {label:52s} wall {wall[name] * 1e3:6.1f} ms   cpu {cpu[name] * 1e3:6.1f} ms")
     for name in ("command", "module"):
-        print(f"target (1) {labels[name]} / host start: {wall[name] / wall['host']:.2f}x "
+        print(f"target: (1) {labels[name]} / host start: {wall[name] / wall['host']:.2f}x "
               f"(at most {COMMAND_LIMIT}x, aim {COMMAND_AIM}x); "
-              f"information: on CPU time {cpu[name] / cpu['host']:.2f}x")
+              f"info: on CPU time {cpu[name] / cpu['host']:.2f}x")
     added, added_cpu = wall["import"] - wall["logging"], cpu["import"] - cpu["logging"]
-    print(f"target (2) library import after logging adds {added * 1e3:.1f} ms, "
+    print(f"target: (2) library import after logging adds {added * 1e3:.1f} ms, "
           f"{added * 1e3 / IMPORT_LIMIT_MS:.2f} of the {IMPORT_LIMIT_MS:.0f} ms allowed; "
-          f"information: on CPU time {added_cpu * 1e3:.1f} ms")
+          f"info: on CPU time {added_cpu * 1e3:.1f} ms")
 
 
 if __name__ == "__main__":
