@@ -1,4 +1,4 @@
-// bindings/driver/cli.h
+// bindings/driver/cli.h: the command line's entry point, called by the package's main().
 #pragma once
 
 namespace orvelle::bind {

@@ -1,4 +1,5 @@
-// bindings/hostcompat/module.cpp
+// bindings/hostcompat/module.cpp: the _hostcompat module: the core's host-compatible helpers,
+// exposed for the differential tests.
 #include "hostcompat/hostcompat.h"
 
 NB_MODULE(_hostcompat, m) {

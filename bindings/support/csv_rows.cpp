@@ -1,4 +1,4 @@
-// bindings/support/csv_rows.cpp
+// bindings/support/csv_rows.cpp: header-mapped CSV rows to and from the host's dicts.
 #include "support/csv_rows.h"
 
 namespace orvelle::bind {

@@ -1,4 +1,4 @@
-// bindings/support/errors.h
+// bindings/support/errors.h: the one translation of core failures to host exceptions.
 #pragma once
 
 #include "support/nb.h"

@@ -1,4 +1,4 @@
-// bindings/support/log_bridge.h
+// bindings/support/log_bridge.h: the core's log records handed to the host's logging.
 #pragma once
 
 namespace orvelle::bind {

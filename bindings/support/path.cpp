@@ -1,4 +1,4 @@
-// bindings/support/path.cpp
+// bindings/support/path.cpp: path arguments taken as the host's os functions take them.
 #include "support/path.h"
 
 namespace orvelle::bind {

@@ -1,4 +1,5 @@
-// core/tests/gene_outcome_test.cpp
+// core/tests/gene_outcome_test.cpp: a gene's result: the gene it refuses, and its warnings kept
+// unique and in order.
 #include "orvelle/errors.h"
 #include "orvelle/records/gene_outcome.h"
 

@@ -1,4 +1,5 @@
-// core/tests/host_text_test.cpp
+// core/tests/host_text_test.cpp: the host's string semantics: case mapping, stripping,
+// quoting, number and text forms, UTF-8.
 #include "orvelle/errors.h"
 #include "orvelle/json/document.h"
 #include "orvelle/text/host_text.h"

@@ -1,4 +1,5 @@
-// core/src/mappings/mapping_tables.cpp
+// core/src/mappings/mapping_tables.cpp: the process-wide registry of the packaged mapping
+// tables: their folder set once, each table read and parsed on first use, then shared.
 #include "orvelle/mappings/mapping_tables.h"
 
 #include "orvelle/constants.h"

@@ -1,4 +1,5 @@
-// core/src/normalize/caller_rules.cpp
+// core/src/normalize/caller_rules.cpp: the caller_rules member of the gene-rules table, read
+// into one rule set per caller.
 #include "orvelle/normalize/caller_rules.h"
 
 namespace orvelle::normalize {

@@ -1,4 +1,5 @@
-// core/src/normalize/suballele.cpp
+// core/src/normalize/suballele.cpp: recognising sub-allele names ("*4.001") by hand, as the
+// host's pattern with its Unicode digits would.
 #include "orvelle/normalize/suballele.h"
 
 #include "orvelle/text/host_text.h"

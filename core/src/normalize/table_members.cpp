@@ -1,4 +1,5 @@
-// core/src/normalize/table_members.cpp
+// core/src/normalize/table_members.cpp: the places and shape errors that messages about mapping
+// table members name.
 #include "table_members.h"
 
 #include "orvelle/text/host_text.h"

@@ -1,4 +1,4 @@
-// core/src/normalize/term_index.cpp
+// core/src/normalize/term_index.cpp: indexing term objects and per-gene sections once.
 #include "orvelle/normalize/term_index.h"
 
 #include "orvelle/text/host_text.h"

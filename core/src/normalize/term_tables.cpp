@@ -1,4 +1,5 @@
-// core/src/normalize/term_tables.cpp
+// core/src/normalize/term_tables.cpp: the phenotype-terms and genotype-terms tables, resolved
+// member by member.
 #include "orvelle/normalize/term_tables.h"
 
 #include "orvelle/constants.h"

@@ -1,4 +1,4 @@
-// core/src/normalize/text_set.cpp
+// core/src/normalize/text_set.cpp: the texts of a list rule, for membership tests.
 #include "orvelle/normalize/text_set.h"
 
 namespace orvelle::normalize {

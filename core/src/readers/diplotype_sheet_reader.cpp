@@ -1,4 +1,5 @@
-// core/src/readers/diplotype_sheet_reader.cpp
+// core/src/readers/diplotype_sheet_reader.cpp: user-made Gene/Diplotype tables: column
+// names guessed, CSV sheets and the JSON shapes read into calls.
 #include "orvelle/readers/diplotype_sheet_reader.h"
 
 #include "deferred_warnings.h"

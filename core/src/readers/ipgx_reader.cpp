@@ -1,4 +1,5 @@
-// core/src/readers/ipgx_reader.cpp
+// core/src/readers/ipgx_reader.cpp: what every reader shares: the path checks, the JSON
+// loading with the host's error texts, and the value helpers.
 #include "orvelle/readers/ipgx_reader.h"
 
 #include "orvelle/errors.h"

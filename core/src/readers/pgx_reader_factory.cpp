@@ -1,4 +1,5 @@
-// core/src/readers/pgx_reader_factory.cpp
+// core/src/readers/pgx_reader_factory.cpp: the choice of reader for one input file: its name
+// first, then its content.
 #include "orvelle/readers/pgx_reader_factory.h"
 
 #include "orvelle/csv/reader.h"

@@ -1,4 +1,5 @@
-// core/src/readers/pharmcat_candidates.cpp
+// core/src/readers/pharmcat_candidates.cpp: the choice of a PharmCAT gene report's
+// diplotypes, and the notes on candidates that differ.
 #include "pharmcat_candidates.h"
 
 #include "orvelle/text/host_text.h"

@@ -1,4 +1,5 @@
-// core/src/readers/pharmcat_json_reader.cpp
+// core/src/readers/pharmcat_json_reader.cpp: PharmCAT's phenotype and report JSON read into
+// calls, and the report's versions.
 #include "orvelle/readers/pharmcat_json_reader.h"
 
 #include "orvelle/errors.h"

@@ -1,4 +1,5 @@
-// core/src/readers/pypgx_table_reader.cpp
+// core/src/readers/pypgx_table_reader.cpp: PyPGx per-gene sample tables read row by row into
+// calls.
 #include "orvelle/readers/pypgx_table_reader.h"
 
 #include "deferred_warnings.h"

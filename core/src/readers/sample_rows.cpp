@@ -1,4 +1,4 @@
-// core/src/readers/sample_rows.cpp
+// core/src/readers/sample_rows.cpp: picking the rows of the one sample a reader takes.
 #include "sample_rows.h"
 
 namespace orvelle {

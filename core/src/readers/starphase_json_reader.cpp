@@ -1,4 +1,5 @@
-// core/src/readers/starphase_json_reader.cpp
+// core/src/readers/starphase_json_reader.cpp: pbStarPhase's summary JSON read into calls, and
+// its tool and database versions.
 #include "orvelle/readers/starphase_json_reader.h"
 
 #include "orvelle/errors.h"

@@ -1,4 +1,4 @@
-// core/src/readers/starphase_tsv_reader.cpp
+// core/src/readers/starphase_tsv_reader.cpp: pbStarPhase's diplotype TSV read into calls.
 #include "orvelle/readers/starphase_tsv_reader.h"
 
 #include "orvelle/csv/reader.h"

@@ -1,4 +1,4 @@
-// core/src/readers/streaming_reader.cpp
+// core/src/readers/streaming_reader.cpp: the whole list of a streaming reader's calls.
 #include "orvelle/readers/streaming_reader.h"
 
 namespace orvelle {

@@ -1,4 +1,5 @@
-// core/src/records/gene_outcome.cpp
+// core/src/records/gene_outcome.cpp: a gene's result: its checks, and its result object and
+// sidecar entry as JSON.
 #include "orvelle/records/gene_outcome.h"
 
 #include "orvelle/constants.h"
