@@ -36,9 +36,8 @@ NB_MODULE(DiplotypeSheetReader, m) {
   bind::def_reader_init<DiplotypeSheetReader>(cls);
   bind::def_streaming_parse<DiplotypeSheetReader>(cls);
   // internal steps
-  cls
-      .def("_read_csv",
-           [](const DiplotypeSheetReader &self) { return bind::to_python(self.read_csv()); })
+  cls.def("_read_csv",
+          [](const DiplotypeSheetReader &self) { return bind::to_python(self.read_csv()); })
       .def(
           "_read_json",
           [](const DiplotypeSheetReader &self) { return bind::to_python(self.read_json().root()); })

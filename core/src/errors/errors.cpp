@@ -40,8 +40,7 @@ SyntaxError::~SyntaxError() = default;
 
 } // namespace json
 
-InvalidJsonFile::InvalidJsonFile(const std::string &path, json::SyntaxError cause,
-                                 std::string text)
+InvalidJsonFile::InvalidJsonFile(const std::string &path, json::SyntaxError cause, std::string text)
     : ValueError(path + " is not valid JSON: " + cause.what()), cause_(std::move(cause)),
       text_(std::move(text)) {}
 InvalidJsonFile::~InvalidJsonFile() = default;

@@ -29,8 +29,7 @@ bool is_known(std::string_view name) {
          name == constants::MAPPING_GENOTYPE_TERMS;
 }
 
-std::shared_ptr<const json::Document> read_table(std::string_view name,
-                                                 const std::string &path) {
+std::shared_ptr<const json::Document> read_table(std::string_view name, const std::string &path) {
   const std::string prefix = "mapping table '" + std::string(name) + "' (" + path + ")";
   json::Document document;
   try {

@@ -54,8 +54,9 @@ GeneRules::GeneRules(const json::Value &root) {
   recoverable_genes = table.resolve<std::set<std::string, std::less<>>>(
       "recoverable_genes", {}, "a list", [](const json::Value &value) {
         std::optional<RuleTexts> texts = host_texts(value);
-        return texts ? std::optional(std::set<std::string, std::less<>>(texts->begin(), texts->end()))
-                     : std::nullopt;
+        return texts
+                   ? std::optional(std::set<std::string, std::less<>>(texts->begin(), texts->end()))
+                   : std::nullopt;
       });
   passthrough_source_texts =
       table.resolve<RuleTexts>("passthrough_sources", {}, "a list", [](const json::Value &value) {
