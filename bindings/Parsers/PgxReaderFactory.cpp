@@ -12,10 +12,8 @@ using orvelle::bind::file_path_argument;
 
 NB_MODULE(PgxReaderFactory, m) {
   orvelle::bind::import_runtime();
-  // The classes of the readers it returns.
-  for (const char *reader : {"PharmcatJsonReader", "StarPhaseJsonReader", "StarPhaseTsvReader",
-                             "PyPgxTableReader", "DiplotypeSheetReader"})
-    nb::module_::import_((std::string("OrvellePgxParser.Parsers.") + reader).c_str());
+  // The classes of the readers it returns: the package imports every reader module.
+  nb::module_::import_("OrvellePgxParser.Parsers");
 
   nb::class_<PgxReaderFactory>(m, "PgxReaderFactory",
                                "Dispatch on file name first, then on content.")

@@ -65,7 +65,7 @@ NB_MODULE(PharmcatJsonReader, m) {
       m, "PharmcatReportJsonParser", "Reads <sample>.pharmcat.report.json, with its versions.");
   bind::def_reader_init<PharmcatReportJsonParser>(report);
   report.def("read_versions", [](const PharmcatReportJsonParser &self) {
-    return bind::to_python(self.read_versions().root());
+    return bind::to_python(self.read_versions()->root());
   });
   bind::set_source_name(report, PharmcatReportJsonParser::SOURCE_NAME);
 }

@@ -17,6 +17,6 @@ NB_MODULE(StarPhaseJsonReader, m) {
   bind::def_reader_init<StarPhaseJsonReader>(cls);
   cls.def("parse", &StarPhaseJsonReader::parse)
       .def("read_versions", [](const StarPhaseJsonReader &self) {
-        return bind::to_python(self.read_versions().root());
+        return bind::to_python(self.read_versions()->root());
       });
 }

@@ -2,7 +2,7 @@
 // preference, the caller ranking.
 #include "orvelle/convert/orvelle_pgx_parser.h"
 
-#include "orvelle/constants.h"
+#include "orvelle/readers/reader_table.h"
 #include "orvelle/text/host_text.h"
 
 #include <algorithm>
@@ -19,11 +19,16 @@ void set_package_version(std::string version) { version_text() = std::move(versi
 const std::string &package_version() { return version_text(); }
 
 const std::vector<std::pair<std::string_view, int>> &source_ranks() {
-  static const std::vector<std::pair<std::string_view, int>> ranks = {
-      {constants::CALLER_PHARMCAT_REPORT, 3}, {constants::CALLER_PHARMCAT_PHENOTYPE, 2},
-      {constants::CALLER_PBSTARPHASE, 1},     {constants::CALLER_PYPGX, 1},
-      {constants::CALLER_DIPLOTYPE_TABLE, 0},
-  };
+  static const std::vector<std::pair<std::string_view, int>> ranks = [] {
+    std::vector<std::pair<std::string_view, int>> listed;
+    for (const ReaderEntry &reader : reader_table()) // a caller of several readers once
+      if (std::ranges::none_of(listed,
+                               [&](const auto &entry) { return entry.first == reader.caller; }))
+        listed.emplace_back(reader.caller, reader.rank);
+    std::ranges::stable_sort(listed, std::ranges::greater{},
+                             [](const auto &entry) { return entry.second; });
+    return listed;
+  }();
   return ranks;
 }
 

@@ -5,23 +5,10 @@
 #include "orvelle/io/output_file.h"
 #include "orvelle/json/write.h"
 #include "orvelle/log.h"
-#include "orvelle/readers/pharmcat_json_reader.h"
-#include "orvelle/readers/starphase_json_reader.h"
 
 #include <algorithm>
 
 namespace orvelle {
-namespace {
-
-std::optional<json::Document> read_versions(const IPgxReader &parser) {
-  if (const auto *report = dynamic_cast<const PharmcatReportJsonParser *>(&parser))
-    return report->read_versions();
-  if (const auto *starphase = dynamic_cast<const StarPhaseJsonReader *>(&parser))
-    return starphase->read_versions();
-  return std::nullopt;
-}
-
-} // namespace
 
 void OrvellePgxParser::collect_versions(const IPgxReader &parser) {
   record_versions(read_caller_versions(parser));
@@ -49,7 +36,7 @@ template <typename Read> void capture_versions(OrvellePgxParser::CallerVersions 
 OrvellePgxParser::CallerVersions
 OrvellePgxParser::read_caller_versions(const IPgxReader &parser) const {
   CallerVersions read{parser.file_path(), std::nullopt, std::nullopt};
-  capture_versions(read, [&] { return read_versions(parser); });
+  capture_versions(read, [&] { return parser.read_versions(); });
   return read;
 }
 
@@ -58,19 +45,8 @@ std::vector<RawCall> OrvellePgxParser::read_calls_and_versions(IPgxReader &parse
   versions = {parser.file_path(), std::nullopt, std::nullopt};
   // The calls come first, as from parse(): a file that cannot be read ends the run before
   // any version is looked at.
-  if (const auto *report = dynamic_cast<const PharmcatReportJsonParser *>(&parser)) {
-    json::Document document = report->load_json();
-    std::vector<RawCall> calls = report->calls_of(document.root());
-    capture_versions(versions, [&] { return report->versions_of(document.root()); });
-    return calls;
-  }
-  if (const auto *starphase = dynamic_cast<const StarPhaseJsonReader *>(&parser)) {
-    json::Document document = starphase->load_json();
-    std::vector<RawCall> calls = starphase->calls_of(document.root());
-    capture_versions(versions, [&] { return starphase->versions_of(document.root()); });
-    return calls;
-  }
-  return parser.parse();
+  return parser.parse_with_versions(
+      [&](const IPgxReader::VersionsRead &read) { capture_versions(versions, read); });
 }
 
 void OrvellePgxParser::record_versions(CallerVersions read) {

@@ -7,7 +7,6 @@
 #include "orvelle/json/write.h"
 #include "orvelle/log.h"
 #include "orvelle/readers/pgx_reader_factory.h"
-#include "orvelle/readers/pypgx_table_reader.h"
 
 namespace orvelle {
 
@@ -19,8 +18,7 @@ std::vector<GeneOutcome> OrvellePgxParser::parse_files() {
   std::vector<RawCall> calls;
   for (const std::string &file_path : files) {
     std::unique_ptr<IPgxReader> parser = PgxReaderFactory::get_parser(file_path);
-    if (auto *table = dynamic_cast<PyPgxTableReader *>(parser.get()))
-      table->take_sample(sample); // a table of several samples never mixes them
+    parser->take_sample(sample); // a file of several samples never mixes them
     CallerVersions versions;
     std::vector<RawCall> file_calls = read_calls_and_versions(*parser, versions);
     log::info("%s: %d gene call(s) from %s",

@@ -41,6 +41,12 @@ IPgxReader::IPgxReader(std::string file_path) : file_path_(std::move(file_path))
 
 IPgxReader::~IPgxReader() = default;
 
+std::vector<RawCall> IPgxReader::parse_with_versions(const VersionsSink &take_versions) {
+  std::vector<RawCall> calls = parse();
+  take_versions([this] { return read_versions(); });
+  return calls;
+}
+
 json::Document IPgxReader::load_json() const {
   std::string text = io::read_file(file_path_);
   try {

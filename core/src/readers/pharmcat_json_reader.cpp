@@ -197,8 +197,16 @@ std::optional<std::string> PharmcatPhenotypeJsonParser::as_text(const json::Valu
   return text::to_text(value);
 }
 
-json::Document PharmcatReportJsonParser::read_versions() const {
+std::optional<json::Document> PharmcatReportJsonParser::read_versions() const {
   return versions_of(load_json().root());
+}
+
+std::vector<RawCall>
+PharmcatReportJsonParser::parse_with_versions(const VersionsSink &take_versions) {
+  const json::Document document = load_json();
+  std::vector<RawCall> calls = calls_of(document.root());
+  take_versions([&] { return versions_of(document.root()); });
+  return calls;
 }
 
 json::Document PharmcatReportJsonParser::versions_of(const json::Value &root) const {

@@ -156,8 +156,15 @@ std::optional<RawCall> StarPhaseJsonReader::to_raw_call(std::string_view gene,
   return call;
 }
 
-json::Document StarPhaseJsonReader::read_versions() const {
+std::optional<json::Document> StarPhaseJsonReader::read_versions() const {
   return versions_of(load_json().root());
+}
+
+std::vector<RawCall> StarPhaseJsonReader::parse_with_versions(const VersionsSink &take_versions) {
+  const json::Document document = load_json();
+  std::vector<RawCall> calls = calls_of(document.root());
+  take_versions([&] { return versions_of(document.root()); });
+  return calls;
 }
 
 json::Document StarPhaseJsonReader::versions_of(const json::Value &document) const {

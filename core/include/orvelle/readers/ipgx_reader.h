@@ -5,6 +5,7 @@
 #include "orvelle/json/document.h"
 #include "orvelle/records/raw_call.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,22 @@ public:
 
   /// The caller identifier that tags every call of this reader.
   virtual std::string_view source_name() const { return SOURCE_NAME; }
+
+  /// The caller's versions for the provenance, read anew from the file, or nullopt (the
+  /// default) when the caller writes none. Throws as reading the file does.
+  virtual std::optional<json::Document> read_versions() const { return std::nullopt; }
+
+  /// A reading of the versions, handed to the driver to run where it keeps its failures.
+  using VersionsRead = std::function<std::optional<json::Document>()>;
+  using VersionsSink = std::function<void(const VersionsRead &)>;
+  /// parse(), then the reading of the versions handed to `take_versions`: read_versions() by
+  /// default; a reader that finds both in one document reads its file once. A file that
+  /// cannot be read ends here, before any version is looked at.
+  virtual std::vector<RawCall> parse_with_versions(const VersionsSink &take_versions);
+
+  /// Reads only one sample of a file that holds several: `sample`'s, or the first when
+  /// absent. A reader of one-sample files has nothing to choose and ignores it.
+  virtual void take_sample(std::optional<std::string> /*sample*/) {}
 
   const std::string &file_path() const noexcept { return file_path_; }
 

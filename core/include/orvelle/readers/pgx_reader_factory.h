@@ -13,10 +13,11 @@ class PgxReaderFactory {
 public:
   PgxReaderFactory() = delete;
 
-  /// A new, not yet run reader for `file_path`. ".csv" is a user table; ".tsv" a PyPGx table
-  /// when its header says so, else a pbStarPhase table; a ".json" name that mentions
-  /// "pharmcat" with "report" or "phenotype", or "starphase", picks that reader, and any
-  /// other JSON is sniffed and read as a user table when unrecognised. Throws ValueError
+  /// A new, not yet run reader for `file_path`, by the rules of the readers' table
+  /// (readers/reader_table.h): ".csv" is a user table; ".tsv" a PyPGx table when its header
+  /// says so, else a pbStarPhase table; a ".json" name that mentions "pharmcat" with "report"
+  /// or "phenotype", or "starphase", picks that reader, and any other JSON is sniffed and
+  /// read as a user table when unrecognised. Throws ValueError
   /// "Unsupported file type: <path>" for other names, and the reader constructor's errors.
   static std::unique_ptr<IPgxReader> get_parser(const std::string &file_path);
 

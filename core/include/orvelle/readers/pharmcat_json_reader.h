@@ -68,10 +68,11 @@ public:
 
   /// Reads the file again and returns {pharmcatVersion, dataVersion, title, timestamp}, each
   /// as found on the root (null when missing). Throws ValueError for a non-object root.
-  json::Document read_versions() const;
-  /// read_versions() on a document already read, so a driver that wants both the calls and
-  /// the versions reads the file once.
+  std::optional<json::Document> read_versions() const override;
+  /// read_versions() on a document already read.
   json::Document versions_of(const json::Value &root) const;
+  /// The calls and the versions from one reading of the file.
+  std::vector<RawCall> parse_with_versions(const VersionsSink &take_versions) override;
 };
 
 } // namespace orvelle

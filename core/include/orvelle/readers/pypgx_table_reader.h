@@ -52,7 +52,7 @@ public:
   /// Reads only one sample's rows of a table that names its samples in its first column (the
   /// matching rule is in sample_rows.h): `sample`'s, or, when absent, the first row's, each call
   /// then saying so when the table holds more. Without it every row is read.
-  void take_sample(std::optional<std::string> sample) {
+  void take_sample(std::optional<std::string> sample) override {
     one_sample_ = true;
     sample_ = std::move(sample);
   }

@@ -25,10 +25,11 @@ public:
 
   /// Reads the file again and returns {pbstarphaseVersion, cpicVersion, hlaVersion,
   /// pharmvarVersion}, each as found (null when missing).
-  json::Document read_versions() const;
+  std::optional<json::Document> read_versions() const override;
+  /// The calls and the versions from one reading of the file.
+  std::vector<RawCall> parse_with_versions(const VersionsSink &take_versions) override;
 
-  /// parse() and read_versions() on a document already read, so a driver that wants both
-  /// reads the file once.
+  /// parse() and read_versions() on a document already read.
   std::vector<RawCall> calls_of(const json::Value &root) const;
   json::Document versions_of(const json::Value &root) const;
 
