@@ -87,8 +87,7 @@ bool from_pharmcat(const RawCall &call) {
 
 std::vector<GeneOutcome> OrvellePgxParser::merge(const std::vector<RawCall> &calls) {
   const std::vector<std::string> preference = source_preference();
-  const json::Value *fallback_rule = normalizer.rules().find("allow_source_fallback");
-  const bool allow_fallback = fallback_rule != nullptr && fallback_rule->truthy();
+  const bool allow_fallback = json::given(normalizer.rules(), "allow_source_fallback") != nullptr;
   const std::vector<std::string> recoverable_list = rule_texts("recoverable_genes");
   const std::set<std::string> recoverable(recoverable_list.begin(), recoverable_list.end());
   // Without PharmCAT, a gene that only pbStarPhase reported is not missing a guideline call.

@@ -45,8 +45,8 @@ OrvellePgxParser::OrvellePgxParser(ConversionRequest request)
 
 std::vector<std::string> OrvellePgxParser::rule_texts(std::string_view key) const {
   std::vector<std::string> texts;
-  const json::Value *rule = normalizer.rules().find(key);
-  if (rule == nullptr || !rule->truthy() || !rule->is_array())
+  const json::Value *rule = json::given(normalizer.rules(), key);
+  if (rule == nullptr || !rule->is_array())
     return texts;
   for (const json::Value &entry : rule->items())
     texts.push_back(text::to_text(entry));

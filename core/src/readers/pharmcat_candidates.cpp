@@ -9,11 +9,6 @@
 namespace orvelle::pharmcat {
 namespace {
 
-const json::Value *given(const json::Value &object, std::string_view key) {
-  const json::Value *value = object.find(key);
-  return value != nullptr && value->truthy() ? value : nullptr;
-}
-
 bool member_is_object(const json::Value &object, std::string_view key) {
   const json::Value *value = object.find(key);
   return value != nullptr && value->is_object();
@@ -27,7 +22,7 @@ std::string label_of(const json::Value &diplotype) {
 // The given phenotypes of a candidate diplotype as texts, to tell candidates apart.
 std::vector<std::string> phenotype_texts(const json::Value &diplotype) {
   std::vector<std::string> texts;
-  const json::Value *phenotypes = diplotype.is_object() ? given(diplotype, "phenotypes") : nullptr;
+  const json::Value *phenotypes = json::given(diplotype, "phenotypes");
   if (phenotypes == nullptr)
     return texts;
   if (!phenotypes->is_array())
@@ -62,7 +57,7 @@ const json::Value *combined_call(const json::Value &gene_report, const json::Val
     if (!entry.is_object() || !member_is_object(entry, "allele1") ||
         !member_is_null(entry, "allele2"))
       return nullptr;
-  const json::Value *recommended = given(gene_report, "recommendationDiplotypes");
+  const json::Value *recommended = json::given(gene_report, "recommendationDiplotypes");
   if (recommended == nullptr || !recommended->is_array())
     return nullptr;
   const json::Value &first = recommended->items()[0];

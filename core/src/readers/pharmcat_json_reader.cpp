@@ -15,11 +15,6 @@ bool is_gene_report(const json::Value &value) {
   return value.is_object() && value.find("geneSymbol") != nullptr;
 }
 
-const json::Value *given(const json::Value &object, std::string_view key) {
-  const json::Value *value = object.find(key);
-  return value != nullptr && value->truthy() ? value : nullptr;
-}
-
 } // namespace
 
 std::vector<RawCall> PharmcatPhenotypeJsonParser::parse() { return calls_of(load_json().root()); }
@@ -86,7 +81,7 @@ PharmcatPhenotypeJsonParser::iterate_genes(std::string_view phenotype_source,
 std::optional<RawCall>
 PharmcatPhenotypeJsonParser::to_raw_call(const json::Value &gene_report,
                                          std::optional<std::string_view> phenotype_source) const {
-  const json::Value *gene_value = given(gene_report, "geneSymbol");
+  const json::Value *gene_value = json::given(gene_report, "geneSymbol");
   if (gene_value == nullptr) {
     log::warning("Gene report without geneSymbol in %s", {file_path()});
     return std::nullopt;
@@ -97,7 +92,7 @@ PharmcatPhenotypeJsonParser::to_raw_call(const json::Value &gene_report,
   }
   const std::string gene(gene_value->as_string());
 
-  const json::Value *diplotypes = given(gene_report, "sourceDiplotypes");
+  const json::Value *diplotypes = json::given(gene_report, "sourceDiplotypes");
   if (diplotypes == nullptr) {
     log_skip(gene, phenotype_source
                        ? "no sourceDiplotypes for source " + std::string(*phenotype_source)
@@ -149,7 +144,7 @@ PharmcatPhenotypeJsonParser::to_raw_call(const json::Value &gene_report,
     call.diplotype.reset();
   }
   call.haplotypes = haplotype_names(diplotype);
-  if (const json::Value *phenotypes = given(diplotype, "phenotypes")) {
+  if (const json::Value *phenotypes = json::given(diplotype, "phenotypes")) {
     if (!phenotypes->is_array()) {
       log_skip(gene, wrong_type("phenotypes", *phenotypes, file_path()));
       return std::nullopt;
@@ -166,7 +161,7 @@ PharmcatPhenotypeJsonParser::to_raw_call(const json::Value &gene_report,
     }
   }
   call.source = std::string(source_name());
-  if (const json::Value *source = given(gene_report, "phenotypeSource"))
+  if (const json::Value *source = json::given(gene_report, "phenotypeSource"))
     call.phenotype_source = as_text(*source);
   else if (phenotype_source)
     call.phenotype_source = std::string(*phenotype_source);
@@ -182,7 +177,7 @@ PharmcatPhenotypeJsonParser::haplotype_names(const json::Value &diplotype) {
     const json::Value *value = diplotype.find(allele);
     if (value == nullptr || !value->is_object())
       continue;
-    if (const json::Value *name = given(*value, "name"))
+    if (const json::Value *name = json::given(*value, "name"))
       names.push_back(*as_text(*name));
   }
   return names;
