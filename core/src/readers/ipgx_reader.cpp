@@ -77,8 +77,6 @@ std::string_view host_type_name(const json::Value &value) noexcept {
 std::optional<std::string> scalar_text(const json::Value &value) {
   if (value.is_null() || value.is_array() || value.is_object())
     return std::nullopt;
-  if (value.is_string())
-    return std::string(value.as_string());
   return text::to_text(value);
 }
 

@@ -186,8 +186,6 @@ PharmcatPhenotypeJsonParser::haplotype_names(const json::Value &diplotype) {
 std::optional<std::string> PharmcatPhenotypeJsonParser::as_text(const json::Value &value) {
   if (value.is_null())
     return std::nullopt;
-  if (value.is_string())
-    return std::string(value.as_string());
   return text::to_text(value);
 }
 
