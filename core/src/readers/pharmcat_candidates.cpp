@@ -85,11 +85,8 @@ bool note_candidates(const json::Value &candidates, std::string_view kind,
     warning += listed_labels(candidates) + "); using the first";
   } else {
     for (std::size_t i = 0; i < items.size(); ++i) {
-      std::string phenotypes;
-      for (const std::string &text : phenotype_texts(items[i]))
-        phenotypes.append(phenotypes.empty() ? "" : ", ").append(text);
       warning.append(i == 0 ? "" : ", ").append(label_of(items[i]));
-      warning.append(": [").append(phenotypes).append("]");
+      warning.append(": [").append(text::join(", ", phenotype_texts(items[i]))).append("]");
     }
     warning += "); using the first without an Activity, as their phenotypes differ";
   }

@@ -50,13 +50,8 @@ PharmcatPhenotypeJsonParser::extract_genes_by_source(const json::Value &data) co
   for (const json::Member &member : data.members())
     keys.push_back(member.key);
   std::sort(keys.begin(), keys.end()); // byte order of UTF-8 is code-point order
-  std::string listed;
-  for (std::string_view key : keys) {
-    if (!listed.empty())
-      listed += ", ";
-    listed += key;
-  }
-  throw ValueError(file_path() + ": no gene reports found (top-level keys: " + listed + ")");
+  throw ValueError(file_path() +
+                   ": no gene reports found (top-level keys: " + text::join(", ", keys) + ")");
 }
 
 std::vector<const json::Value *>
