@@ -157,7 +157,7 @@ PyObject *raw_call_repr(PyObject *self) {
         // Only a call that carries warnings shows them, so the common repr stays short.
         (call.warnings.empty() ? std::string() : ", warnings=" + quoted_list(call.warnings)) +
         (call.ambiguous_phenotype ? ", ambiguous_phenotype=True" : "") + ")";
-    return PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "surrogatepass");
+    return orvelle::bind::new_str(text);
   } catch (const std::bad_alloc &) {
     return PyErr_NoMemory();
   }
