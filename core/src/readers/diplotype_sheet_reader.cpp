@@ -90,7 +90,7 @@ std::string csv_row_repr(const csv::DictRow &row) {
     separate();
     out += text::quoted(name);
     out += ": ";
-    out += value ? text::quoted(*value) : "None";
+    out += text::quoted_or_none(value);
   }
   if (row.has_rest) {
     separate();

@@ -281,6 +281,10 @@ std::string quoted(std::string_view s) {
   return out;
 }
 
+std::string quoted_or_none(const std::optional<std::string> &s) {
+  return s ? quoted(*s) : std::string("None");
+}
+
 bool is_decimal(char32_t c) noexcept { return unicode_db::has(c, unicode_db::decimal); }
 bool is_space(char32_t c) noexcept {
   return c < 0x80 ? is_ascii_str_space(static_cast<unsigned char>(c))

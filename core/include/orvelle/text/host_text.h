@@ -5,6 +5,7 @@
 
 #include "orvelle/json/value.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,8 @@ template <class Texts> std::string join(std::string_view separator, const Texts 
 /// repr(str): the quoted form used in warnings ('abc', "it's", '\t', '\x00', printable
 /// non-ASCII kept).
 std::string quoted(std::string_view s);
+/// repr() of a str or None.
+std::string quoted_or_none(const std::optional<std::string> &s);
 
 /// Character classes as the host's `re` sees them in a str pattern.
 bool is_decimal(char32_t c) noexcept; ///< \d
