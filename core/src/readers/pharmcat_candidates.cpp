@@ -14,10 +14,12 @@ bool member_is_object(const json::Value &object, std::string_view key) {
   return value != nullptr && value->is_object();
 }
 
-std::string label_of(const json::Value &diplotype) {
-  const json::Value *label = diplotype.is_object() ? diplotype.find("label") : nullptr;
-  return label != nullptr ? text::repr(*label) : std::string("None");
+// repr() of a member as the host's dict.get gives it: None when missing.
+std::string repr_or_none(const json::Value *value) {
+  return value != nullptr ? text::repr(*value) : std::string("None");
 }
+
+std::string label_of(const json::Value &diplotype) { return repr_or_none(diplotype.find("label")); }
 
 // The given phenotypes of a candidate diplotype as texts, to tell candidates apart.
 std::vector<std::string> phenotype_texts(const json::Value &diplotype) {
@@ -104,9 +106,8 @@ void note_outside_mismatches(const json::Value &diplotype, std::vector<std::stri
     const json::Value *expected = diplotype.find(check.mismatch);
     if (expected == nullptr || expected->is_null())
       continue;
-    const json::Value *outside = diplotype.find(check.value);
     warnings.push_back("outside " + std::string(check.name) + " " +
-                       (outside != nullptr ? text::repr(*outside) : std::string("None")) +
+                       repr_or_none(diplotype.find(check.value)) +
                        " differs from the one PharmCAT expects, " + text::repr(*expected));
   }
 }
