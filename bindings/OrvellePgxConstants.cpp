@@ -12,7 +12,7 @@ NB_MODULE(OrvellePgxConstants, m) {
   namespace c = orvelle::constants;
   nb::class_<Namespace> ns(m, "OrvellePgxConstants", "The shared constants of the converter.");
   auto set = [&](const char *name, std::string_view value) {
-    ns.attr(name) = nb::str(value.data(), value.size());
+    ns.attr(name) = orvelle::bind::host_str(value);
   };
   set("INPUT_FILES", c::INPUT_FILES);
   set("INPUT_DIR", c::INPUT_DIR);

@@ -219,6 +219,11 @@ class TestPhenotypeSourceRequest:
         assert record.getMessage() == (
             "Unknown phenotype source 'CPIC2'; using the default order CPIC, DPWG")
 
+    def test_an_empty_known_source_is_listed_too(self, warnings_log):
+        parser = driver(rules={**RULES, "phenotype_source_preference": ["", "CPIC"]})
+        assert parser._resolve_phenotype_source("X") is None
+        assert warnings_log()[-1].args == ("X", ", CPIC")
+
     def test_without_known_sources_every_request_is_unknown(self, warnings_log):
         parser = driver(rules={})
         assert parser._resolve_phenotype_source("CPIC") is None

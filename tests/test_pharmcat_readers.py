@@ -389,6 +389,7 @@ class TestRoot:
     @pytest.mark.parametrize("document, keys", [
         ({"title": "s", "drugs": {}}, "drugs, title"),
         ({}, ""),
+        ({"": 1, "a": 1}, ", a"),
         ({"b": 1, "B": 1, "\u00e4": 1, "a": 1, "\U0001f600": 1, "\uff21": 1},
          "B, a, b, \u00e4, \uff21, \U0001f600"),
         ({"genes": [], "geneReports": "x", "report": {"genes": []}},

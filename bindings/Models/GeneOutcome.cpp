@@ -3,13 +3,14 @@
 #include "support/nb.h"
 
 #include "orvelle/records/gene_outcome.h"
+#include "orvelle/text/host_text.h"
 
 using orvelle::GeneOutcome;
 
 namespace {
 
 std::string repr(const GeneOutcome &self) {
-  auto r = [](auto &&value) { return nb::cast<std::string>(nb::repr(nb::cast(value))); };
+  auto r = orvelle::text::quoted_or_none;
   return "GeneOutcome(gene=" + r(self.gene) + ", star_allele=" + r(self.star_allele) +
          ", activity=" + r(self.activity) + ", source=" + r(self.source) + ")";
 }

@@ -13,6 +13,7 @@
 
 using orvelle::RawCall;
 using orvelle::bind::RawCallObject;
+using orvelle::text::quoted_or_none;
 
 namespace {
 
@@ -136,12 +137,10 @@ template <auto Field> PyObject *get_field(PyObject *self, void *) {
       .ptr();
 }
 
-std::string quoted(const Opt &text) { return text ? orvelle::text::quoted(*text) : "None"; }
-
 template <typename Texts> std::string quoted_list(const Texts &texts) {
   std::string out = "[";
   for (const auto &text : texts)
-    out += (out.size() > 1 ? ", " : "") + quoted(text);
+    out += (out.size() > 1 ? ", " : "") + quoted_or_none(text);
   return out + "]";
 }
 
@@ -149,15 +148,16 @@ PyObject *raw_call_repr(PyObject *self) {
   try {
     const RawCall &call = call_of(self);
     const std::string text =
-        "RawCall(gene=" + quoted(call.gene) + ", diplotype=" + quoted(call.diplotype) +
+        "RawCall(gene=" + quoted_or_none(call.gene) +
+        ", diplotype=" + quoted_or_none(call.diplotype) +
         ", haplotypes=" + quoted_list(call.haplotypes) +
-        ", phenotypes=" + quoted_list(call.phenotypes) + ", source=" + quoted(call.source) +
-        ", phenotype_source=" + quoted(call.phenotype_source) +
-        ", activity_score=" + quoted(call.activity_score) +
+        ", phenotypes=" + quoted_list(call.phenotypes) + ", source=" + quoted_or_none(call.source) +
+        ", phenotype_source=" + quoted_or_none(call.phenotype_source) +
+        ", activity_score=" + quoted_or_none(call.activity_score) +
         // Only a call that carries warnings shows them, so the common repr stays short.
         (call.warnings.empty() ? std::string() : ", warnings=" + quoted_list(call.warnings)) +
         (call.ambiguous_phenotype ? ", ambiguous_phenotype=True" : "") + ")";
-    return PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "surrogatepass");
+    return orvelle::bind::new_str(text);
   } catch (const std::bad_alloc &) {
     return PyErr_NoMemory();
   }

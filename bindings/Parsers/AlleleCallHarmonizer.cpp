@@ -50,8 +50,8 @@ NB_MODULE(AlleleCallHarmonizer, m) {
   nb::module_::import_("OrvellePgxParser.Models.RawCall");
 
   // The core matches natively; the host's own compiled pattern is kept for reference.
-  m.attr("_SUBALLELE") = nb::module_::import_("re").attr("compile")(
-      nb::str(normalize::SUBALLELE_PATTERN.data(), normalize::SUBALLELE_PATTERN.size()));
+  m.attr("_SUBALLELE") =
+      nb::module_::import_("re").attr("compile")(bind::host_str(normalize::SUBALLELE_PATTERN));
 
   nb::class_<AlleleCallHarmonizer>(m, "AlleleCallHarmonizer",
                                    "Applies structural rules and term mappings to a raw call.")

@@ -56,7 +56,7 @@ NB_MODULE(IPgxReader, m) {
             IPgxReader::log_skip(gene, reason);
           },
           nb::arg("gene"), nb::arg("reason"));
-  cls.attr("source_name") = nb::str(IPgxReader::SOURCE_NAME.data(), IPgxReader::SOURCE_NAME.size());
+  cls.attr("source_name") = orvelle::bind::host_str(IPgxReader::SOURCE_NAME);
 
   // Register with the host's abstract base classes, so issubclass(IPgxReader, abc.ABC) holds.
   nb::module_::import_("abc").attr("ABC").attr("register")(cls);

@@ -15,8 +15,8 @@ NB_MODULE(PyPgxTableReader, m) {
   nb::class_<PyPgxTableReader, IPgxReader> cls(
       m, "PyPgxTableReader", "Reads a PyPGx sample table (data.tsv, one gene per file).");
   bind::set_source_name(cls, PyPgxTableReader::SOURCE_NAME);
-  cls.attr("GENOTYPE_COLUMN") = nb::cast(std::string(PyPgxTableReader::GENOTYPE_COLUMN));
-  cls.attr("PHENOTYPE_COLUMN") = nb::cast(std::string(PyPgxTableReader::PHENOTYPE_COLUMN));
+  cls.attr("GENOTYPE_COLUMN") = bind::host_str(PyPgxTableReader::GENOTYPE_COLUMN);
+  cls.attr("PHENOTYPE_COLUMN") = bind::host_str(PyPgxTableReader::PHENOTYPE_COLUMN);
   cls.attr("HAPLOTYPE_COLUMNS") = bind::text_tuple(PyPgxTableReader::HAPLOTYPE_COLUMNS);
   cls.attr("GENE_COLUMNS") = bind::text_tuple(PyPgxTableReader::GENE_COLUMNS);
   cls.attr("NON_GENE_STEMS") = nb::frozenset(bind::text_tuple(PyPgxTableReader::NON_GENE_STEMS));

@@ -16,8 +16,6 @@ namespace bind = orvelle::bind;
 
 namespace {
 
-nb::str text(std::string_view value) { return nb::str(value.data(), value.size()); }
-
 // The installed distribution's version, as importlib.metadata gives it, or "0.0.0+unknown"
 // when it is not installed (the _version module spares the start-up importlib.metadata).
 std::string installed_version() {
@@ -64,10 +62,10 @@ NB_MODULE(OrvellePgxParser, m) {
   nb::module_::import_("OrvellePgxParser.Parsers");
 
   orvelle::set_package_version(installed_version());
-  m.attr("__version__") = text(orvelle::package_version());
+  m.attr("__version__") = bind::host_str(orvelle::package_version());
   nb::dict ranks;
   for (const auto &[caller, rank] : orvelle::source_ranks())
-    ranks[text(caller)] = rank;
+    ranks[bind::host_str(caller)] = rank;
   m.attr("_SOURCE_RANK") = ranks;
 
   nb::class_<OrvellePgxParser> cls(m, "OrvellePgxParser",
@@ -125,7 +123,7 @@ NB_MODULE(OrvellePgxParser, m) {
            nb::arg("out_path"));
   nb::list suffixes;
   for (std::string_view suffix : OrvellePgxParser::INPUT_SUFFIXES)
-    suffixes.append(text(suffix));
+    suffixes.append(bind::host_str(suffix));
   cls.attr("INPUT_SUFFIXES") = nb::tuple(suffixes);
 
   m.def("from_cli", &bind::from_cli,

@@ -14,8 +14,6 @@ namespace {
 namespace c = constants;
 using namespace nb::literals;
 
-nb::str text(std::string_view value) { return nb::str(value.data(), value.size()); }
-
 nb::object command_parser(nb::handle command) {
   nb::object parser = command.attr("argument_parser")(
       "orvelle-pgx-parser", "Convert PharmCAT / pbStarPhase / diplotype-table PGx output into the "
@@ -24,7 +22,7 @@ nb::object command_parser(nb::handle command) {
   add("input_files", "nargs"_a = "*", "help"_a = "input .json / .csv files");
   add("--input-dir", "default"_a = ".", "help"_a = "directory to scan when no files are given");
   add("--output-dir", "default"_a = ".");
-  add("--output-json", "default"_a = text(c::DEFAULT_OUTPUT_JSON));
+  add("--output-json", "default"_a = host_str(c::DEFAULT_OUTPUT_JSON));
   add("--gzip", "action"_a = "store_true", "help"_a = "gzip the output");
   add("--no-provenance", "action"_a = "store_true");
   add("--no-recover", "action"_a = "store_true",
@@ -35,7 +33,7 @@ nb::object command_parser(nb::handle command) {
                  "source for genes the chosen one does not give a usable phenotype for. Defaults "
                  "to CPIC.");
   add("--log-level", "default"_a = "INFO");
-  command.attr("add_version_option")(parser, text(package_version()));
+  command.attr("add_version_option")(parser, host_str(package_version()));
   return parser;
 }
 

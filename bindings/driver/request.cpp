@@ -104,7 +104,7 @@ ConversionRequest request_from_host(nb::handle json_request) {
       nb::steal(PyObject_CallNoArgs(reinterpret_cast<PyObject *>(&PyBaseObject_Type)));
   nb::object get = json_request.attr("get");
   auto lookup = [&](std::string_view key) -> nb::object {
-    nb::object value = get(nb::str(key.data(), key.size()), missing);
+    nb::object value = get(host_str(key), missing);
     return value.is(missing) ? nb::object() : value;
   };
 

@@ -17,16 +17,14 @@
 namespace orvelle::bind {
 namespace {
 
-nb::object str_of(const std::string &text) { return nb::cast(text); }
-
 nb::object decode_error_object(const json::SyntaxError &error, const std::string *document) {
   nb::object type = nb::module_::import_("json").attr("JSONDecodeError");
   // Set the attributes directly: the core already knows the position in characters, the
   // line and the column, and the host's constructor would recount them.
   nb::object exc = type.attr("__new__")(type);
-  nb::handle(PyExc_ValueError).attr("__init__")(exc, str_of(error.what()));
-  exc.attr("msg") = str_of(error.msg());
-  exc.attr("doc") = document != nullptr ? str_of(*document) : nb::str("");
+  nb::handle(PyExc_ValueError).attr("__init__")(exc, host_str(error.what()));
+  exc.attr("msg") = host_str(error.msg());
+  exc.attr("doc") = document != nullptr ? host_str(*document) : host_str("");
   exc.attr("pos") = error.pos();
   exc.attr("lineno") = error.line();
   exc.attr("colno") = error.column();
@@ -58,25 +56,25 @@ void translate(const std::exception_ptr &failure, void *) {
   try {
     std::rethrow_exception(failure);
   } catch (const InvalidJsonFile &error) {
-    nb::object exc = nb::handle(PyExc_ValueError)(str_of(error.what()));
+    nb::object exc = nb::handle(PyExc_ValueError)(host_str(error.what()));
     nb::object cause = decode_error_object(error.cause(), &error.text());
     PyException_SetCause(exc.ptr(), cause.release().ptr());
     raise_object(exc);
   } catch (const json::SyntaxError &error) {
     raise_object(decode_error_object(error, nullptr));
   } catch (const ValueError &error) {
-    PyErr_SetObject(PyExc_ValueError, str_of(error.what()).ptr());
+    PyErr_SetObject(PyExc_ValueError, host_str(error.what()).ptr());
   } catch (const FileNotFound &error) {
-    PyErr_SetObject(PyExc_FileNotFoundError, str_of(error.what()).ptr());
+    PyErr_SetObject(PyExc_FileNotFoundError, host_str(error.what()).ptr());
   } catch (const OsError &error) {
-    nb::object filename = str_of(error.filename());
+    nb::object filename = host_str(error.filename());
     errno = error.code();
     PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, filename.ptr());
   } catch (const UnicodeDecodeFailure &error) {
     raise_decode_failure(error);
   } catch (const CsvError &error) {
     nb::object type = nb::module_::import_("_csv").attr("Error");
-    PyErr_SetObject(type.ptr(), str_of(error.what()).ptr());
+    PyErr_SetObject(type.ptr(), host_str(error.what()).ptr());
   }
 }
 

@@ -14,15 +14,6 @@
 namespace orvelle::bind {
 namespace {
 
-nb::str host_str(std::string_view text) {
-  // Texts are WTF-8: lone surrogates cross as they are.
-  PyObject *str =
-      PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "surrogatepass");
-  if (str == nullptr)
-    throw nb::python_error();
-  return nb::steal<nb::str>(str);
-}
-
 // A one-character text of the sniffed dialect (its candidates are ASCII, as the core's are).
 char ascii_char(nb::handle dialect, const char *name) {
   const std::string value = nb::cast<std::string>(dialect.attr(name));

@@ -14,12 +14,6 @@ nb::object checked(PyObject *object) {
   return nb::steal(object);
 }
 
-// A WTF-8 text as a str, lone surrogates kept.
-nb::object text_object(std::string_view text) {
-  return checked(
-      PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "surrogatepass"));
-}
-
 // Host objects may nest as deep as the host allows; the host's own recursion limit guards
 // the C++ stack while they are walked.
 class RecursionGuard {
@@ -52,7 +46,7 @@ nb::object to_python(const json::Value &value) {
   case json::Kind::real:
     return nb::float_(value.as_real());
   case json::Kind::string:
-    return text_object(value.as_string());
+    return host_str(value.as_string());
   case json::Kind::array: {
     nb::list list;
     for (const json::Value &item : value.items())
@@ -62,7 +56,7 @@ nb::object to_python(const json::Value &value) {
   case json::Kind::object: {
     nb::dict dict;
     for (const json::Member &member : value.members())
-      dict[text_object(member.key)] = to_python(member.value);
+      dict[host_str(member.key)] = to_python(member.value);
     return dict;
   }
   }

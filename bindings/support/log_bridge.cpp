@@ -40,7 +40,7 @@ public:
     nb::gil_scoped_acquire locked;
     nb::list call;
     call.append(static_cast<int>(level));
-    call.append(nb::str(format));
+    call.append(host_str(format));
     for (const log::Arg &arg : args)
       call.append(to_python(arg));
     nb::object result = nb::steal(PyObject_Call(log_.ptr(), nb::tuple(call).ptr(), nullptr));

@@ -37,14 +37,14 @@ template <typename Reader, typename Class> void def_streaming_parse(Class &cls) 
 
 /// Sets the class attribute `source_name`, read from the class or any instance.
 template <typename Class> void set_source_name(Class &cls, std::string_view name) {
-  cls.attr("source_name") = nb::str(name.data(), name.size());
+  cls.attr("source_name") = host_str(name);
 }
 
 /// A tuple of texts, for class attributes such as column lists.
 template <typename Texts> nb::tuple text_tuple(const Texts &texts) {
   nb::list list;
   for (std::string_view text : texts)
-    list.append(nb::str(text.data(), text.size()));
+    list.append(host_str(text));
   return nb::tuple(list);
 }
 

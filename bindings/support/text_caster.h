@@ -8,6 +8,25 @@
 #include <nanobind/nanobind.h>
 
 #include <string>
+#include <string_view>
+
+namespace orvelle::bind {
+
+/// A core text as a new str reference, lone surrogates kept; nullptr with the host's error set
+/// when it is not WTF-8. For the C API's slots and casters, which must not throw.
+inline PyObject *new_str(std::string_view text) noexcept {
+  return PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "surrogatepass");
+}
+
+/// new_str as an object; the host's error is raised as nanobind::python_error.
+inline nanobind::str host_str(std::string_view text) {
+  PyObject *str = new_str(text);
+  if (str == nullptr)
+    throw nanobind::python_error();
+  return nanobind::steal<nanobind::str>(str);
+}
+
+} // namespace orvelle::bind
 
 NAMESPACE_BEGIN(NB_NAMESPACE)
 NAMESPACE_BEGIN(detail)
@@ -35,8 +54,7 @@ template <> struct type_caster<std::string> {
   }
 
   static handle from_cpp(const std::string &value, rv_policy, cleanup_list *) noexcept {
-    return PyUnicode_DecodeUTF8(value.data(), static_cast<Py_ssize_t>(value.size()),
-                                "surrogatepass");
+    return orvelle::bind::new_str(value);
   }
 };
 

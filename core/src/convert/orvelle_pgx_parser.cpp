@@ -57,15 +57,8 @@ OrvellePgxParser::resolve_phenotype_source(const std::optional<RequestedSource> 
   for (const std::string &entry : known)
     if (text::upper(entry) == wanted)
       return entry;
-
-  std::string listed;
-  for (const std::string &entry : known) {
-    if (!listed.empty())
-      listed += ", ";
-    listed += entry;
-  }
   log::warning("Unknown phenotype source %r; using the default order %s",
-               {requested->original, listed});
+               {requested->original, text::join(", ", known)});
   return std::nullopt;
 }
 

@@ -20,7 +20,8 @@
 namespace orvelle::json {
 namespace {
 
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+// The four white-space characters JSON allows between tokens.
+bool is_json_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 int hex_digit(char c) {
@@ -82,7 +83,7 @@ private:
   }
 
   std::size_t skip_space(std::size_t i) const {
-    while (i < text_.size() && is_space(text_[i]))
+    while (i < text_.size() && is_json_space(text_[i]))
       ++i;
     return i;
   }

@@ -7,8 +7,8 @@ namespace {
 
 // A list member of one caller's entry; missing or false is an empty list.
 bool text_list(const json::Value &entry, std::string_view key, TextSet &into) {
-  const json::Value *value = entry.find(key);
-  if (value == nullptr || !value->truthy())
+  const json::Value *value = json::given(entry, key);
+  if (value == nullptr)
     return true;
   if (!value->is_array())
     return false;

@@ -38,8 +38,8 @@ public:
                       Convert convert) const {
     if (!root_.is_object())
       return Resolved<T>::failure(wrong_shape(table_place(table_), "an object", root_));
-    const json::Value *value = root_.find(key);
-    if (value == nullptr || !value->truthy())
+    const json::Value *value = json::given(root_, key);
+    if (value == nullptr)
       return Resolved<T>(std::move(fallback));
     std::optional<T> converted = convert(*value);
     if (!converted)

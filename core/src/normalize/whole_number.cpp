@@ -49,12 +49,14 @@ std::optional<std::string> ascii_form(std::string_view text) {
   return out;
 }
 
-bool is_ascii_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+// The white space int() skips around a literal: blank and tab to carriage return, not the
+// separators 0x1C-0x1F that str.isspace() also takes.
+bool is_int_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 std::optional<std::int64_t> parse_literal(std::string_view s) {
   std::size_t pos = 0;
-  while (pos < s.size() && is_ascii_space(s[pos]))
+  while (pos < s.size() && is_int_space(s[pos]))
     ++pos;
   bool negative = false;
   if (pos < s.size() && (s[pos] == '+' || s[pos] == '-'))
@@ -80,7 +82,7 @@ std::optional<std::int64_t> parse_literal(std::string_view s) {
     if (!saturated)
       value = value * 10 - digit;
   }
-  while (pos < s.size() && is_ascii_space(s[pos]))
+  while (pos < s.size() && is_int_space(s[pos]))
     ++pos;
   if (pos != s.size() || digits > kMaxDigits)
     return std::nullopt;

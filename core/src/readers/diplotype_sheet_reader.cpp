@@ -71,10 +71,6 @@ struct RowPicker {
   AliasColumns gene, diplotype, phenotype;
 };
 
-std::string host_text(const json::Value &value) {
-  return value.is_string() ? std::string(value.as_string()) : text::to_text(value);
-}
-
 // The value's text, trimmed, written into `out` (in place: no temporary to move).
 void assign_trimmed(std::string &out, const json::Value &value) {
   if (value.is_string())
@@ -95,7 +91,7 @@ std::string csv_row_repr(const csv::DictRow &row) {
     separate();
     out += text::quoted(name);
     out += ": ";
-    out += value ? text::quoted(*value) : "None";
+    out += text::quoted_or_none(value);
   }
   if (row.has_rest) {
     separate();
@@ -291,7 +287,7 @@ std::optional<std::string> DiplotypeSheetReader::pick(std::span<const json::Memb
   const json::Value *value = AliasColumns(normalised_names(row), aliases).pick(row);
   if (value == nullptr)
     return std::nullopt;
-  return host_text(*value);
+  return text::to_text(*value);
 }
 
 } // namespace orvelle

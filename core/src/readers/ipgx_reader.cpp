@@ -9,28 +9,6 @@
 #include "orvelle/text/host_text.h"
 
 namespace orvelle {
-namespace {
-
-// The text as the host reads a file in text mode: "\r\n" and a lone "\r" become "\n". The
-// host's decode error carries this text, and its positions count in it.
-std::string with_universal_newlines(std::string text) {
-  if (text.find('\r') == std::string::npos)
-    return text;
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r') {
-      out.push_back(text[i]);
-      continue;
-    }
-    out.push_back('\n');
-    if (i + 1 < text.size() && text[i + 1] == '\n')
-      ++i;
-  }
-  return out;
-}
-
-} // namespace
 
 IPgxReader::IPgxReader(std::string file_path) : file_path_(std::move(file_path)) {
   if (file_path_.empty())
@@ -52,7 +30,9 @@ json::Document IPgxReader::load_json() const {
   try {
     return json::parse_file_text(text); // decoded, in text mode
   } catch (json::SyntaxError &error) {
-    throw InvalidJsonFile(file_path_, std::move(error), with_universal_newlines(std::move(text)));
+    // parse_file_text has translated the newlines of a text it refuses, as the host's text
+    // mode does: the error's positions count in `text` as it is now.
+    throw InvalidJsonFile(file_path_, std::move(error), std::move(text));
   }
 }
 
@@ -84,8 +64,6 @@ std::string_view host_type_name(const json::Value &value) noexcept {
 std::optional<std::string> scalar_text(const json::Value &value) {
   if (value.is_null() || value.is_array() || value.is_object())
     return std::nullopt;
-  if (value.is_string())
-    return std::string(value.as_string());
   return text::to_text(value);
 }
 

@@ -10,25 +10,22 @@
 namespace orvelle::pharmcat {
 namespace {
 
-const json::Value *given(const json::Value &object, std::string_view key) {
-  const json::Value *value = object.find(key);
-  return value != nullptr && value->truthy() ? value : nullptr;
-}
-
 bool member_is_object(const json::Value &object, std::string_view key) {
   const json::Value *value = object.find(key);
   return value != nullptr && value->is_object();
 }
 
-std::string label_of(const json::Value &diplotype) {
-  const json::Value *label = diplotype.is_object() ? diplotype.find("label") : nullptr;
-  return label != nullptr ? text::repr(*label) : std::string("None");
+// repr() of a member as the host's dict.get gives it: None when missing.
+std::string repr_or_none(const json::Value *value) {
+  return value != nullptr ? text::repr(*value) : std::string("None");
 }
+
+std::string label_of(const json::Value &diplotype) { return repr_or_none(diplotype.find("label")); }
 
 // The given phenotypes of a candidate diplotype as texts, to tell candidates apart.
 std::vector<std::string> phenotype_texts(const json::Value &diplotype) {
   std::vector<std::string> texts;
-  const json::Value *phenotypes = diplotype.is_object() ? given(diplotype, "phenotypes") : nullptr;
+  const json::Value *phenotypes = json::given(diplotype, "phenotypes");
   if (phenotypes == nullptr)
     return texts;
   if (!phenotypes->is_array())
@@ -63,7 +60,7 @@ const json::Value *combined_call(const json::Value &gene_report, const json::Val
     if (!entry.is_object() || !member_is_object(entry, "allele1") ||
         !member_is_null(entry, "allele2"))
       return nullptr;
-  const json::Value *recommended = given(gene_report, "recommendationDiplotypes");
+  const json::Value *recommended = json::given(gene_report, "recommendationDiplotypes");
   if (recommended == nullptr || !recommended->is_array())
     return nullptr;
   const json::Value &first = recommended->items()[0];
@@ -91,11 +88,8 @@ bool note_candidates(const json::Value &candidates, std::string_view kind,
     warning += listed_labels(candidates) + "); using the first";
   } else {
     for (std::size_t i = 0; i < items.size(); ++i) {
-      std::string phenotypes;
-      for (const std::string &text : phenotype_texts(items[i]))
-        phenotypes.append(phenotypes.empty() ? "" : ", ").append(text);
       warning.append(i == 0 ? "" : ", ").append(label_of(items[i]));
-      warning.append(": [").append(phenotypes).append("]");
+      warning.append(": [").append(text::join(", ", phenotype_texts(items[i]))).append("]");
     }
     warning += "); using the first without an Activity, as their phenotypes differ";
   }
@@ -113,9 +107,8 @@ void note_outside_mismatches(const json::Value &diplotype, std::vector<std::stri
     const json::Value *expected = diplotype.find(check.mismatch);
     if (expected == nullptr || expected->is_null())
       continue;
-    const json::Value *outside = diplotype.find(check.value);
     warnings.push_back("outside " + std::string(check.name) + " " +
-                       (outside != nullptr ? text::repr(*outside) : std::string("None")) +
+                       repr_or_none(diplotype.find(check.value)) +
                        " differs from the one PharmCAT expects, " + text::repr(*expected));
   }
 }

@@ -16,11 +16,6 @@ bool is_gene_report(const json::Value &value) {
   return value.is_object() && value.find("geneSymbol") != nullptr;
 }
 
-const json::Value *given(const json::Value &object, std::string_view key) {
-  const json::Value *value = object.find(key);
-  return value != nullptr && value->truthy() ? value : nullptr;
-}
-
 } // namespace
 
 std::vector<RawCall> PharmcatPhenotypeJsonParser::parse() { return calls_of(load_json().root()); }
@@ -56,13 +51,8 @@ PharmcatPhenotypeJsonParser::extract_genes_by_source(const json::Value &data) co
   for (const json::Member &member : data.members())
     keys.push_back(member.key);
   std::sort(keys.begin(), keys.end()); // byte order of UTF-8 is code-point order
-  std::string listed;
-  for (std::string_view key : keys) {
-    if (!listed.empty())
-      listed += ", ";
-    listed += key;
-  }
-  throw ValueError(file_path() + ": no gene reports found (top-level keys: " + listed + ")");
+  throw ValueError(file_path() +
+                   ": no gene reports found (top-level keys: " + text::join(", ", keys) + ")");
 }
 
 std::vector<const json::Value *>
@@ -87,7 +77,7 @@ PharmcatPhenotypeJsonParser::iterate_genes(std::string_view phenotype_source,
 std::optional<RawCall>
 PharmcatPhenotypeJsonParser::to_raw_call(const json::Value &gene_report,
                                          std::optional<std::string_view> phenotype_source) const {
-  const json::Value *gene_value = given(gene_report, "geneSymbol");
+  const json::Value *gene_value = json::given(gene_report, "geneSymbol");
   if (gene_value == nullptr) {
     log::warning("Gene report without geneSymbol in %s", {file_path()});
     return std::nullopt;
@@ -98,7 +88,7 @@ PharmcatPhenotypeJsonParser::to_raw_call(const json::Value &gene_report,
   }
   const std::string gene(gene_value->as_string());
 
-  const json::Value *diplotypes = given(gene_report, "sourceDiplotypes");
+  const json::Value *diplotypes = json::given(gene_report, "sourceDiplotypes");
   if (diplotypes == nullptr) {
     log_skip(gene, phenotype_source
                        ? "no sourceDiplotypes for source " + std::string(*phenotype_source)
@@ -150,7 +140,7 @@ PharmcatPhenotypeJsonParser::to_raw_call(const json::Value &gene_report,
     call.diplotype.reset();
   }
   call.haplotypes = haplotype_names(diplotype);
-  if (const json::Value *phenotypes = given(diplotype, "phenotypes")) {
+  if (const json::Value *phenotypes = json::given(diplotype, "phenotypes")) {
     if (!phenotypes->is_array()) {
       log_skip(gene, wrong_type("phenotypes", *phenotypes, file_path()));
       return std::nullopt;
@@ -167,7 +157,7 @@ PharmcatPhenotypeJsonParser::to_raw_call(const json::Value &gene_report,
     }
   }
   call.source = std::string(source_name());
-  if (const json::Value *source = given(gene_report, "phenotypeSource"))
+  if (const json::Value *source = json::given(gene_report, "phenotypeSource"))
     call.phenotype_source = as_text(*source);
   else if (phenotype_source)
     call.phenotype_source = std::string(*phenotype_source);
@@ -183,7 +173,7 @@ PharmcatPhenotypeJsonParser::haplotype_names(const json::Value &diplotype) {
     const json::Value *value = diplotype.find(allele);
     if (value == nullptr || !value->is_object())
       continue;
-    if (const json::Value *name = given(*value, "name"))
+    if (const json::Value *name = json::given(*value, "name"))
       names.push_back(*as_text(*name));
   }
   return names;
@@ -192,8 +182,6 @@ PharmcatPhenotypeJsonParser::haplotype_names(const json::Value &diplotype) {
 std::optional<std::string> PharmcatPhenotypeJsonParser::as_text(const json::Value &value) {
   if (value.is_null())
     return std::nullopt;
-  if (value.is_string())
-    return std::string(value.as_string());
   return text::to_text(value);
 }
 

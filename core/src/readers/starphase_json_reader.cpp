@@ -14,11 +14,6 @@
 namespace orvelle {
 namespace {
 
-const json::Value *given(const json::Value &object, std::string_view key) {
-  const json::Value *value = object.find(key);
-  return value != nullptr && value->truthy() ? value : nullptr;
-}
-
 std::string type_of(const json::Value &value) { return std::string(host_type_name(value)); }
 
 const json::Value &diplotype_of(const json::Value &candidate) {
@@ -89,10 +84,10 @@ std::optional<RawCall> StarPhaseJsonReader::to_raw_call(std::string_view gene,
     log_skip(gene, "unexpected payload type " + type_of(details));
     return std::nullopt;
   }
-  const json::Value *diplotypes = given(details, "diplotypes");
+  const json::Value *diplotypes = json::given(details, "diplotypes");
   std::string_view list_name = "diplotypes";
   if (diplotypes == nullptr) {
-    diplotypes = given(details, "simple_diplotypes");
+    diplotypes = json::given(details, "simple_diplotypes");
     list_name = "simple_diplotypes";
   }
   if (diplotypes == nullptr) {
@@ -114,7 +109,7 @@ std::optional<RawCall> StarPhaseJsonReader::to_raw_call(std::string_view gene,
                  {std::string(gene), static_cast<std::int64_t>(diplotypes->size())});
     // Compared in pbStarPhase's core form (simple_diplotypes, one per candidate) where it gives
     // one: the report keeps core alleles only.
-    const json::Value *core = given(details, "simple_diplotypes");
+    const json::Value *core = json::given(details, "simple_diplotypes");
     const bool agree = candidates_agree(
         core != nullptr && core->is_array() && core->size() == diplotypes->size() ? *core
                                                                                   : *diplotypes);
@@ -142,7 +137,7 @@ std::optional<RawCall> StarPhaseJsonReader::to_raw_call(std::string_view gene,
     }
   }
   for (std::string_view key : {"hap1", "hap2"}) {
-    const json::Value *haplotype = given(first, key);
+    const json::Value *haplotype = json::given(first, key);
     if (haplotype == nullptr)
       continue;
     std::optional<std::string> name = scalar_text(*haplotype);
@@ -169,7 +164,7 @@ std::vector<RawCall> StarPhaseJsonReader::parse_with_versions(const VersionsSink
 
 json::Document StarPhaseJsonReader::versions_of(const json::Value &document) const {
   const json::Value &root = root_object(document);
-  const json::Value *metadata = given(root, "database_metadata");
+  const json::Value *metadata = json::given(root, "database_metadata");
   if (metadata != nullptr && !metadata->is_object())
     throw ValueError(file_path() + ": database_metadata is a " + type_of(*metadata) +
                      ", not an object");

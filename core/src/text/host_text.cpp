@@ -221,7 +221,7 @@ void append_repr(std::string &out, const json::Value &v) {
 namespace {
 // The ASCII characters str.isspace() accepts: tab to carriage return, the four separators
 // 0x1C-0x1F and the blank. Every other ASCII byte ends the run without a table look-up.
-bool is_ascii_space(unsigned char c) noexcept {
+bool is_ascii_str_space(unsigned char c) noexcept {
   return c == ' ' || (c >= '\t' && c <= '\r') || (c >= 0x1C && c <= 0x1F);
 }
 } // namespace
@@ -231,7 +231,7 @@ std::string_view strip(std::string_view s) noexcept {
   while (begin < s.size()) {
     auto byte = static_cast<unsigned char>(s[begin]);
     if (byte < 0x80) {
-      if (!is_ascii_space(byte))
+      if (!is_ascii_str_space(byte))
         break;
       ++begin;
       continue;
@@ -245,7 +245,7 @@ std::string_view strip(std::string_view s) noexcept {
   while (end > begin) {
     auto byte = static_cast<unsigned char>(s[end - 1]);
     if (byte < 0x80) {
-      if (!is_ascii_space(byte))
+      if (!is_ascii_str_space(byte))
         break;
       --end;
       continue;
@@ -281,9 +281,13 @@ std::string quoted(std::string_view s) {
   return out;
 }
 
+std::string quoted_or_none(const std::optional<std::string> &s) {
+  return s ? quoted(*s) : std::string("None");
+}
+
 bool is_decimal(char32_t c) noexcept { return unicode_db::has(c, unicode_db::decimal); }
 bool is_space(char32_t c) noexcept {
-  return c < 0x80 ? is_ascii_space(static_cast<unsigned char>(c))
+  return c < 0x80 ? is_ascii_str_space(static_cast<unsigned char>(c))
                   : unicode_db::has(c, unicode_db::space);
 }
 

@@ -175,4 +175,11 @@ inline bool Value::truthy() const noexcept {
 /// A shared null, for "missing" lookups that must return a value.
 inline constexpr Value null_value{};
 
+/// The member named `key` of an object when the host would take it as given (present and
+/// true, as `object.get(key)` in a truth test), or nullptr.
+inline const Value *given(const Value &object, std::string_view key) {
+  const Value *value = object.find(key);
+  return value != nullptr && value->truthy() ? value : nullptr;
+}
+
 } // namespace orvelle::json

@@ -5,6 +5,7 @@
 
 #include "orvelle/json/value.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,9 +18,25 @@ std::string_view strip(std::string_view s) noexcept;
 std::string lower(std::string_view s);
 std::string upper(std::string_view s);
 
+/// separator.join(texts): the texts in order, the separator between every two of them (an
+/// empty text is an entry too).
+template <class Texts> std::string join(std::string_view separator, const Texts &texts) {
+  std::string out;
+  bool first = true;
+  for (std::string_view text : texts) {
+    if (!first)
+      out.append(separator);
+    out.append(text);
+    first = false;
+  }
+  return out;
+}
+
 /// repr(str): the quoted form used in warnings ('abc', "it's", '\t', '\x00', printable
 /// non-ASCII kept).
 std::string quoted(std::string_view s);
+/// repr() of a str or None.
+std::string quoted_or_none(const std::optional<std::string> &s);
 
 /// Character classes as the host's `re` sees them in a str pattern.
 bool is_decimal(char32_t c) noexcept; ///< \d
