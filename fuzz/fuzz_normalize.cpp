@@ -5,7 +5,7 @@
 
 #include "orvelle/json/document.h"
 #include "orvelle/json/write.h"
-#include "orvelle/normalize/allele_call_harmonizer.h"
+#include "orvelle/normalize/call_normalizer.h"
 #include "orvelle/text/utf8.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -44,12 +44,12 @@ json::Value terms(json::DocumentBuilder &b,
   return b.object(members);
 }
 
-AlleleCallHarmonizer::Table finished(json::DocumentBuilder &b, json::Value root) {
+CallNormalizer::Table finished(json::DocumentBuilder &b, json::Value root) {
   return std::make_shared<const json::Document>(b.finish(root));
 }
 
 // `variant` varies what the rules say about sub-alleles and HLA fields.
-AlleleCallHarmonizer make_harmonizer(std::uint8_t variant) {
+CallNormalizer make_normalizer(std::uint8_t variant) {
   static const json::Value field_counts[] = {
       json::Value::integer(2),
       json::Value::integer(0),
@@ -70,7 +70,7 @@ AlleleCallHarmonizer make_harmonizer(std::uint8_t variant) {
                  {"strip_suballele_suffix", json::Value::boolean((variant & 8) == 0)},
                  {"hla_allele_fields", b.copy(field_counts[variant & 7])},
                  {"hla_join_phenotypes_with", b.string((variant & 16) ? "" : "; ")}});
-  AlleleCallHarmonizer::Table rules_table = finished(b, rules);
+  CallNormalizer::Table rules_table = finished(b, rules);
 
   json::Value phenotypes = object(
       b, {{"version", b.string("phenotypes-fuzz")},
@@ -84,7 +84,7 @@ AlleleCallHarmonizer make_harmonizer(std::uint8_t variant) {
                                {"UM", "Ultrarapid Metabolizer"},
                                {"EMPTY", ""},
                                {"Indeterminate", nullptr}})}});
-  AlleleCallHarmonizer::Table phenotype_table = finished(b, phenotypes);
+  CallNormalizer::Table phenotype_table = finished(b, phenotypes);
 
   json::Value genotypes =
       object(b, {{"alleles", object(b, {{"G6PD", terms(b, {{"B (wildtype)", "B"},
@@ -93,8 +93,8 @@ AlleleCallHarmonizer make_harmonizer(std::uint8_t variant) {
                  {"diplotype_activity", object(b, {{"G6PD", terms(b, {{"B/B", "Normal"},
                                                                       {"B/Med", "Deficient"},
                                                                       {"Med/Med", nullptr}})}})}});
-  AlleleCallHarmonizer::Table genotype_table = finished(b, genotypes);
-  return AlleleCallHarmonizer(rules_table, phenotype_table, genotype_table);
+  CallNormalizer::Table genotype_table = finished(b, genotypes);
+  return CallNormalizer(rules_table, phenotype_table, genotype_table);
 }
 
 // Arbitrary bytes as the WTF-8 text a reader would hand over: ASCII as is, any other byte
@@ -148,16 +148,16 @@ RawCall make_call(FuzzedDataProvider &in) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   fuzz::log_everything();
   FuzzedDataProvider in(data, size);
-  AlleleCallHarmonizer harmonizer = make_harmonizer(in.ConsumeIntegral<std::uint8_t>());
+  CallNormalizer normalizer = make_normalizer(in.ConsumeIntegral<std::uint8_t>());
   json::Writer out(json::Layout::indented);
   out.begin_array();
   while (in.remaining_bytes() > 0) {
     const RawCall call = make_call(in);
     fuzz::allowing_content_errors([&] {
-      GeneOutcome outcome = harmonizer.normalize(call);
+      GeneOutcome outcome = normalizer.normalize(call);
       fuzz::check(outcome.gene == call.gene && outcome.source == call.source,
                   "the outcome lost its gene or source");
-      if (harmonizer.is_passthrough(call.source))
+      if (normalizer.is_passthrough(call.source))
         fuzz::check(outcome.star_allele == call.diplotype, "passthrough changed the diplotype");
       else if (call.ambiguous_phenotype)
         fuzz::check(!outcome.activity, "an ambiguous phenotype gave an Activity");
@@ -165,15 +165,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
       outcome.write_provenance(out);
     });
     if (call.diplotype)
-      for (std::string_view piece : AlleleCallHarmonizer::split(*call.diplotype))
+      for (std::string_view piece : CallNormalizer::split(*call.diplotype))
         fuzz::check(piece.data() >= call.diplotype->data() &&
                         piece.data() + piece.size() <=
                             call.diplotype->data() + call.diplotype->size(),
                     "a piece outside its diplotype");
   }
   out.end_array();
-  harmonizer.log_unmapped();
-  json::Document versions = harmonizer.mapping_versions();
+  normalizer.log_unmapped();
+  json::Document versions = normalizer.mapping_versions();
   fuzz::check(versions.root().size() == 3, "mapping versions without three members");
   return 0;
 }

@@ -8,12 +8,12 @@ using namespace orvelle;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   fuzz::log_everything();
-  PharmcatReportJsonParser reader(fuzz::write_input("sample.pharmcat.report.json", data, size));
+  PharmcatReportJsonReader reader(fuzz::write_input("sample.pharmcat.report.json", data, size));
   fuzz::parse_and_check(reader);
   fuzz::allowing_content_errors([&] {
     std::optional<json::Document> versions = reader.read_versions();
     fuzz::check(versions.has_value(), "a report without versions");
-    fuzz::check(versions->root().size() == PharmcatReportJsonParser::VERSION_KEYS.size(),
+    fuzz::check(versions->root().size() == PharmcatReportJsonReader::VERSION_KEYS.size(),
                 "versions without one member per key");
   });
   return 0;

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string path = fuzz::write_input(name, data, size);
     std::unique_ptr<IPgxReader> reader;
     // Sniffing a JSON file that is not UTF-8 fails as reading it would.
-    if (!fuzz::allowing_content_errors([&] { reader = PgxReaderFactory::get_parser(path); }))
+    if (!fuzz::allowing_content_errors([&] { reader = PgxReaderFactory::reader_for(path); }))
       continue;
     fuzz::check(reader != nullptr, "no reader for a supported name");
     fuzz::parse_and_check(*reader);

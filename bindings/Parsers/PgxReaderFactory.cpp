@@ -20,7 +20,7 @@ NB_MODULE(PgxReaderFactory, m) {
       .def_static(
           "get_parser",
           [](nb::handle file_path) {
-            return PgxReaderFactory::get_parser(file_path_argument(file_path));
+            return PgxReaderFactory::reader_for(file_path_argument(file_path));
           },
           nb::arg("file_path"))
       .def_static(

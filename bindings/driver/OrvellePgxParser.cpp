@@ -64,7 +64,7 @@ NB_MODULE(OrvellePgxParser, m) {
   orvelle::set_package_version(installed_version());
   m.attr("__version__") = bind::host_str(orvelle::package_version());
   nb::dict ranks;
-  for (const auto &[caller, rank] : orvelle::source_ranks())
+  for (const auto &[caller, rank] : orvelle::caller_ranks())
     ranks[bind::host_str(caller)] = rank;
   m.attr("_SOURCE_RANK") = ranks;
 

@@ -49,8 +49,8 @@ std::string origin(const RawCall &call) {
 
 // The same diplotype, whatever the order of its alleles (a multiset of the "/" pieces).
 bool same_diplotype(std::string_view a, std::string_view b) {
-  std::vector<std::string_view> first = AlleleCallHarmonizer::split(a);
-  std::vector<std::string_view> second = AlleleCallHarmonizer::split(b);
+  std::vector<std::string_view> first = CallNormalizer::split(a);
+  std::vector<std::string_view> second = CallNormalizer::split(b);
   std::sort(first.begin(), first.end());
   std::sort(second.begin(), second.end());
   return first == second;
@@ -66,7 +66,7 @@ bool other_section(const RawCall &first, const RawCall &candidate) {
 }
 
 bool has_star_allele(const GeneOutcome &result) {
-  return result.star_allele && !AlleleCallHarmonizer::split(*result.star_allele).empty();
+  return result.star_allele && !CallNormalizer::split(*result.star_allele).empty();
 }
 
 // A later call's Activity is only taken over for the diplotype it was given for: a term of
@@ -108,7 +108,7 @@ std::vector<GeneOutcome> OrvellePgxParser::merge(const std::vector<RawCall> &cal
     std::vector<Placed> ordered;
     ordered.reserve(gene_calls.size());
     for (const RawCall *call : gene_calls)
-      ordered.push_back({call->source ? source_rank(*call->source) : 0,
+      ordered.push_back({call->source ? caller_rank(*call->source) : 0,
                          preference_position(preference, call->phenotype_source), call});
     if (!std::is_sorted(ordered.begin(), ordered.end(), placed_before))
       std::stable_sort(ordered.begin(), ordered.end(), placed_before);

@@ -18,7 +18,7 @@ std::string &version_text() {
 void set_package_version(std::string version) { version_text() = std::move(version); }
 const std::string &package_version() { return version_text(); }
 
-const std::vector<std::pair<std::string_view, int>> &source_ranks() {
+const std::vector<std::pair<std::string_view, int>> &caller_ranks() {
   static const std::vector<std::pair<std::string_view, int>> ranks = [] {
     std::vector<std::pair<std::string_view, int>> listed;
     for (const ReaderEntry &reader : reader_table()) // a caller of several readers once
@@ -32,8 +32,8 @@ const std::vector<std::pair<std::string_view, int>> &source_ranks() {
   return ranks;
 }
 
-int source_rank(std::string_view source) noexcept {
-  for (const auto &[caller, rank] : source_ranks())
+int caller_rank(std::string_view source) noexcept {
+  for (const auto &[caller, rank] : caller_ranks())
     if (caller == source)
       return rank;
   return 0;

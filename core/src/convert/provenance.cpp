@@ -10,8 +10,8 @@
 
 namespace orvelle {
 
-void OrvellePgxParser::collect_versions(const IPgxReader &parser) {
-  record_versions(read_caller_versions(parser));
+void OrvellePgxParser::collect_versions(const IPgxReader &reader) {
+  record_versions(read_caller_versions(reader));
 }
 
 namespace {
@@ -34,18 +34,18 @@ template <typename Read> void capture_versions(OrvellePgxParser::CallerVersions 
 } // namespace
 
 OrvellePgxParser::CallerVersions
-OrvellePgxParser::read_caller_versions(const IPgxReader &parser) const {
-  CallerVersions read{parser.file_path(), std::nullopt, std::nullopt};
-  capture_versions(read, [&] { return parser.read_versions(); });
+OrvellePgxParser::read_caller_versions(const IPgxReader &reader) const {
+  CallerVersions read{reader.file_path(), std::nullopt, std::nullopt};
+  capture_versions(read, [&] { return reader.read_versions(); });
   return read;
 }
 
-std::vector<RawCall> OrvellePgxParser::read_calls_and_versions(IPgxReader &parser,
+std::vector<RawCall> OrvellePgxParser::read_calls_and_versions(IPgxReader &reader,
                                                                CallerVersions &versions) const {
-  versions = {parser.file_path(), std::nullopt, std::nullopt};
+  versions = {reader.file_path(), std::nullopt, std::nullopt};
   // The calls come first, as from parse(): a file that cannot be read ends the run before
   // any version is looked at.
-  return parser.parse_with_versions(
+  return reader.parse_with_versions(
       [&](const IPgxReader::VersionsRead &read) { capture_versions(versions, read); });
 }
 

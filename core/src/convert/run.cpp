@@ -17,13 +17,13 @@ std::vector<GeneOutcome> OrvellePgxParser::parse_files() {
 
   std::vector<RawCall> calls;
   for (const std::string &file_path : files) {
-    std::unique_ptr<IPgxReader> parser = PgxReaderFactory::get_parser(file_path);
-    parser->take_sample(sample); // a file of several samples never mixes them
+    std::unique_ptr<IPgxReader> reader = PgxReaderFactory::reader_for(file_path);
+    reader->take_sample(sample); // a file of several samples never mixes them
     CallerVersions versions;
-    std::vector<RawCall> file_calls = read_calls_and_versions(*parser, versions);
+    std::vector<RawCall> file_calls = read_calls_and_versions(*reader, versions);
     log::info("%s: %d gene call(s) from %s",
               {std::string(io::base_name(file_path)), static_cast<std::int64_t>(file_calls.size()),
-               std::string(parser->source_name())});
+               std::string(reader->source_name())});
     if (calls.empty()) // one file, or the first: its calls as they are, not a copy
       calls = std::move(file_calls);
     else

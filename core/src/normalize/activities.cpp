@@ -4,23 +4,23 @@
 #include "table_members.h"
 
 #include "orvelle/constants.h"
-#include "orvelle/normalize/allele_call_harmonizer.h"
+#include "orvelle/normalize/call_normalizer.h"
 #include "orvelle/text/host_text.h"
 
 namespace orvelle {
 
 using normalize::term_text;
 
-const json::Value *AlleleCallHarmonizer::lookup_phenotype(std::string_view gene,
-                                                          std::string_view phenotype) const {
+const json::Value *CallNormalizer::lookup_phenotype(std::string_view gene,
+                                                    std::string_view phenotype) const {
   // A per-gene entry wins even when it is null: the gene then has no term for it.
   if (const json::Value *own = phenotype_index_.genes.get().entry(gene).find(phenotype))
     return own;
   return phenotype_index_.global.get().find(phenotype);
 }
 
-std::optional<std::string>
-AlleleCallHarmonizer::map_phenotypes(const RawCall &call, GeneOutcome &result, bool join_all) {
+std::optional<std::string> CallNormalizer::map_phenotypes(const RawCall &call, GeneOutcome &result,
+                                                          bool join_all) {
   // Looks one phenotype up, recording it when unmapped; false when it had no term.
   std::string_view term;
   auto look_up = [&](const std::string &phenotype) {
@@ -70,8 +70,8 @@ AlleleCallHarmonizer::map_phenotypes(const RawCall &call, GeneOutcome &result, b
   return look_up(*first) ? std::optional<std::string>(term) : std::nullopt;
 }
 
-std::optional<std::string> AlleleCallHarmonizer::genotype_guided_activity(std::string_view gene,
-                                                                          GeneOutcome &result) {
+std::optional<std::string> CallNormalizer::genotype_guided_activity(std::string_view gene,
+                                                                    GeneOutcome &result) {
   if (!result.star_allele || result.star_allele->empty())
     return std::nullopt;
   const std::string &diplotype = *result.star_allele;

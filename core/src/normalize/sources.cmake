@@ -1,6 +1,6 @@
 target_sources(orvelle_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/activities.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/allele_call_harmonizer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/call_normalizer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/caller_rules.cpp
   ${CMAKE_CURRENT_LIST_DIR}/diplotype_pieces.h
   ${CMAKE_CURRENT_LIST_DIR}/gene_rules.cpp

@@ -5,7 +5,7 @@
 #include "table_members.h"
 
 #include "orvelle/constants.h"
-#include "orvelle/normalize/allele_call_harmonizer.h"
+#include "orvelle/normalize/call_normalizer.h"
 #include "orvelle/normalize/suballele.h"
 #include "orvelle/text/host_text.h"
 
@@ -15,7 +15,7 @@ namespace orvelle {
 
 using normalize::DiplotypePieces;
 
-std::vector<std::string_view> AlleleCallHarmonizer::split(std::string_view diplotype) {
+std::vector<std::string_view> CallNormalizer::split(std::string_view diplotype) {
   std::vector<std::string_view> pieces;
   DiplotypePieces walk(diplotype);
   for (std::string_view piece; walk.next(piece);)
@@ -23,13 +23,13 @@ std::vector<std::string_view> AlleleCallHarmonizer::split(std::string_view diplo
   return pieces;
 }
 
-std::string_view AlleleCallHarmonizer::strip_suballele(std::string_view allele) const {
+std::string_view CallNormalizer::strip_suballele(std::string_view allele) const {
   if (!gene_rules_.strip_suballele_suffix.get())
     return allele;
   return normalize::suballele_base(text::strip(allele)).value_or(allele);
 }
 
-std::string AlleleCallHarmonizer::core_allele(std::string_view allele) const {
+std::string CallNormalizer::core_allele(std::string_view allele) const {
   if (allele.find('+') == std::string_view::npos)
     return std::string(strip_suballele(allele));
   std::string joined;
@@ -43,8 +43,8 @@ std::string AlleleCallHarmonizer::core_allele(std::string_view allele) const {
   return joined;
 }
 
-std::optional<std::string> AlleleCallHarmonizer::star_allele(const RawCall &call,
-                                                             GeneOutcome &result) const {
+std::optional<std::string> CallNormalizer::star_allele(const RawCall &call,
+                                                       GeneOutcome &result) const {
   if (is_no_call(call.diplotype)) {
     result.add_warning("no diplotype called");
     return std::nullopt;
@@ -80,7 +80,7 @@ std::optional<std::string> AlleleCallHarmonizer::star_allele(const RawCall &call
   return joined;
 }
 
-std::optional<std::string> AlleleCallHarmonizer::hla_star_allele(const RawCall &call) const {
+std::optional<std::string> CallNormalizer::hla_star_allele(const RawCall &call) const {
   if (is_no_call(call.diplotype))
     return std::nullopt;
   const std::int64_t fields = gene_rules_.hla_allele_fields.get();
@@ -114,8 +114,8 @@ std::optional<std::string> AlleleCallHarmonizer::hla_star_allele(const RawCall &
   return any ? std::optional(std::move(joined)) : std::nullopt;
 }
 
-std::optional<std::string> AlleleCallHarmonizer::genotype_guided_star_allele(const RawCall &call,
-                                                                             GeneOutcome &result) {
+std::optional<std::string> CallNormalizer::genotype_guided_star_allele(const RawCall &call,
+                                                                       GeneOutcome &result) {
   if (is_no_call(call.diplotype)) {
     result.add_warning("no diplotype called");
     return std::nullopt;

@@ -108,7 +108,7 @@ template <typename Keep> std::vector<const ReaderEntry *> readers_where(Keep kee
 
 } // namespace
 
-std::unique_ptr<IPgxReader> PgxReaderFactory::get_parser(const std::string &file_path) {
+std::unique_ptr<IPgxReader> PgxReaderFactory::reader_for(const std::string &file_path) {
   // A compressed input is dispatched as the file it holds: sample.pbstarphase.json.gz as JSON.
   const std::string name = text::lower(io::uncompressed_name(file_path));
   const std::vector<const ReaderEntry *> readers =

@@ -18,9 +18,9 @@ bool is_gene_report(const json::Value &value) {
 
 } // namespace
 
-std::vector<RawCall> PharmcatPhenotypeJsonParser::parse() { return calls_of(load_json().root()); }
+std::vector<RawCall> PharmcatPhenotypeJsonReader::parse() { return calls_of(load_json().root()); }
 
-std::vector<RawCall> PharmcatPhenotypeJsonParser::calls_of(const json::Value &root) const {
+std::vector<RawCall> PharmcatPhenotypeJsonReader::calls_of(const json::Value &root) const {
   const json::Value &genes_by_source = extract_genes_by_source(root);
   std::vector<RawCall> calls;
   for (const json::Member &member : genes_by_source.members()) {
@@ -37,7 +37,7 @@ std::vector<RawCall> PharmcatPhenotypeJsonParser::calls_of(const json::Value &ro
 }
 
 const json::Value &
-PharmcatPhenotypeJsonParser::extract_genes_by_source(const json::Value &data) const {
+PharmcatPhenotypeJsonReader::extract_genes_by_source(const json::Value &data) const {
   if (!data.is_object())
     throw ValueError(file_path() + ": expected a JSON object at the root");
   for (std::string_view key : ROOT_KEYS)
@@ -56,7 +56,7 @@ PharmcatPhenotypeJsonParser::extract_genes_by_source(const json::Value &data) co
 }
 
 std::vector<const json::Value *>
-PharmcatPhenotypeJsonParser::iterate_genes(std::string_view phenotype_source,
+PharmcatPhenotypeJsonReader::iterate_genes(std::string_view phenotype_source,
                                            const json::Value &genes) const {
   std::vector<const json::Value *> reports;
   if (genes.is_object()) {
@@ -75,7 +75,7 @@ PharmcatPhenotypeJsonParser::iterate_genes(std::string_view phenotype_source,
 }
 
 std::optional<RawCall>
-PharmcatPhenotypeJsonParser::to_raw_call(const json::Value &gene_report,
+PharmcatPhenotypeJsonReader::to_raw_call(const json::Value &gene_report,
                                          std::optional<std::string_view> phenotype_source) const {
   const json::Value *gene_value = json::given(gene_report, "geneSymbol");
   if (gene_value == nullptr) {
@@ -167,7 +167,7 @@ PharmcatPhenotypeJsonParser::to_raw_call(const json::Value &gene_report,
 }
 
 std::vector<std::string>
-PharmcatPhenotypeJsonParser::haplotype_names(const json::Value &diplotype) {
+PharmcatPhenotypeJsonReader::haplotype_names(const json::Value &diplotype) {
   std::vector<std::string> names;
   for (std::string_view allele : {"allele1", "allele2"}) {
     const json::Value *value = diplotype.find(allele);
@@ -179,25 +179,25 @@ PharmcatPhenotypeJsonParser::haplotype_names(const json::Value &diplotype) {
   return names;
 }
 
-std::optional<std::string> PharmcatPhenotypeJsonParser::as_text(const json::Value &value) {
+std::optional<std::string> PharmcatPhenotypeJsonReader::as_text(const json::Value &value) {
   if (value.is_null())
     return std::nullopt;
   return text::to_text(value);
 }
 
-std::optional<json::Document> PharmcatReportJsonParser::read_versions() const {
+std::optional<json::Document> PharmcatReportJsonReader::read_versions() const {
   return versions_of(load_json().root());
 }
 
 std::vector<RawCall>
-PharmcatReportJsonParser::parse_with_versions(const VersionsSink &take_versions) {
+PharmcatReportJsonReader::parse_with_versions(const VersionsSink &take_versions) {
   const json::Document document = load_json();
   std::vector<RawCall> calls = calls_of(document.root());
   take_versions([&] { return versions_of(document.root()); });
   return calls;
 }
 
-json::Document PharmcatReportJsonParser::versions_of(const json::Value &root) const {
+json::Document PharmcatReportJsonReader::versions_of(const json::Value &root) const {
   if (!root.is_object())
     throw ValueError(file_path() + ": expected a JSON object at the root");
   json::DocumentBuilder builder;

@@ -4,7 +4,7 @@
 
 #include "orvelle/convert/conversion_request.h"
 #include "orvelle/json/document.h"
-#include "orvelle/normalize/allele_call_harmonizer.h"
+#include "orvelle/normalize/call_normalizer.h"
 #include "orvelle/readers/ipgx_reader.h"
 #include "orvelle/records/gene_outcome.h"
 #include "orvelle/records/raw_call.h"
@@ -27,9 +27,9 @@ struct SharedValue {
 };
 
 /// Caller rank: a higher rank wins the merge; callers not listed rank 0.
-int source_rank(std::string_view source) noexcept;
+int caller_rank(std::string_view source) noexcept;
 /// The listed callers and their ranks, highest first.
-const std::vector<std::pair<std::string_view, int>> &source_ranks();
+const std::vector<std::pair<std::string_view, int>> &caller_ranks();
 
 /// The package version written into the sidecar; the host sets it once at load.
 void set_package_version(std::string version);
@@ -65,7 +65,7 @@ public:
 
   // --- merge and provenance ---------------------------------------------------------------
   std::vector<GeneOutcome> merge(const std::vector<RawCall> &calls);
-  void collect_versions(const IPgxReader &parser);
+  void collect_versions(const IPgxReader &reader);
   void write_provenance(const std::vector<GeneOutcome> &results, const std::string &out_path);
   /// The sidecar's text for `results`.
   std::string provenance_text(const std::vector<GeneOutcome> &results);
@@ -81,7 +81,7 @@ public:
   bool write_provenance_enabled;
   bool recover_dropped_genes;
   std::set<std::string> gene_filter;
-  AlleleCallHarmonizer normalizer;
+  CallNormalizer normalizer;
   std::optional<std::string> phenotype_source;
   std::optional<std::string> sample;
   /// Caller versions in order of first insertion; a later file's value replaces in place.
@@ -103,10 +103,10 @@ public:
   };
 
 private:
-  CallerVersions read_caller_versions(const IPgxReader &parser) const;
+  CallerVersions read_caller_versions(const IPgxReader &reader) const;
   /// The calls of one file and its caller versions, from one reading of the file when the
   /// reader reports versions (read_versions() alone reads the file again).
-  std::vector<RawCall> read_calls_and_versions(IPgxReader &parser, CallerVersions &versions) const;
+  std::vector<RawCall> read_calls_and_versions(IPgxReader &reader, CallerVersions &versions) const;
   /// Adds what was read to `provenance`, or logs the failure.
   void record_versions(CallerVersions read);
 };

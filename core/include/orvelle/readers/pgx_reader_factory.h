@@ -19,7 +19,7 @@ public:
   /// or "phenotype", or "starphase", picks that reader, and any other JSON is sniffed and
   /// read as a user table when unrecognised. Throws ValueError
   /// "Unsupported file type: <path>" for other names, and the reader constructor's errors.
-  static std::unique_ptr<IPgxReader> get_parser(const std::string &file_path);
+  static std::unique_ptr<IPgxReader> reader_for(const std::string &file_path);
 
   /// True when the file's first tab-separated row names both PyPGx columns. A file that
   /// cannot be opened or read as CSV is logged at debug level and is not one.

@@ -21,7 +21,7 @@
 
 namespace orvelle {
 
-class PharmcatPhenotypeJsonParser : public IPgxReader {
+class PharmcatPhenotypeJsonReader : public IPgxReader {
 public:
   static constexpr std::string_view SOURCE_NAME = constants::CALLER_PHARMCAT_PHENOTYPE;
   /// Root members that may hold the gene reports, in the order they are tried.
@@ -56,13 +56,13 @@ public:
   static std::optional<std::string> as_text(const json::Value &value);
 };
 
-class PharmcatReportJsonParser : public PharmcatPhenotypeJsonParser {
+class PharmcatReportJsonReader : public PharmcatPhenotypeJsonReader {
 public:
   static constexpr std::string_view SOURCE_NAME = constants::CALLER_PHARMCAT_REPORT;
   static constexpr std::array<std::string_view, 4> VERSION_KEYS = {"pharmcatVersion", "dataVersion",
                                                                    "title", "timestamp"};
 
-  using PharmcatPhenotypeJsonParser::PharmcatPhenotypeJsonParser;
+  using PharmcatPhenotypeJsonReader::PharmcatPhenotypeJsonReader;
 
   std::string_view source_name() const override { return SOURCE_NAME; }
 

@@ -1,4 +1,4 @@
-// orvelle/normalize/allele_call_harmonizer.h: the call normaliser: the only place where a
+// orvelle/normalize/call_normalizer.h: the call normaliser: the only place where a
 // caller's vocabulary becomes Orvelle vocabulary. Structural rules come from the gene-rules
 // table, every term from the phenotype-terms and genotype-terms tables; an unmapped term
 // leaves a gap, a warning on the result and an entry in unmapped_terms().
@@ -19,7 +19,7 @@
 
 namespace orvelle {
 
-class AlleleCallHarmonizer {
+class CallNormalizer {
 public:
   using Table = std::shared_ptr<const json::Document>;
   /// "GENE\tterm" entries, in code-point order (UTF-8 byte order is code-point order).
@@ -27,9 +27,9 @@ public:
 
   /// Loads the packaged tables through mappings::load_mapping, in the order gene rules,
   /// phenotype terms, genotype terms; a failure to load propagates.
-  AlleleCallHarmonizer();
+  CallNormalizer();
   /// Works on the given tables (for tests and fuzzing).
-  AlleleCallHarmonizer(Table rules, Table phenotype_terms, Table genotype_terms);
+  CallNormalizer(Table rules, Table phenotype_terms, Table genotype_terms);
 
   // The tables, as taken in. Replacing one re-resolves what the normaliser derives from it.
   const json::Value &rules() const noexcept { return rules_->root(); }

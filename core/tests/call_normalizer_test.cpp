@@ -1,9 +1,9 @@
-// core/tests/allele_call_harmonizer_test.cpp: the normaliser on small tables built in code,
+// core/tests/call_normalizer_test.cpp: the normaliser on small tables built in code,
 // and its host-compatible helpers (int() of rule values, the sub-allele pattern).
 #include "orvelle/constants.h"
 #include "orvelle/errors.h"
 #include "orvelle/json/document.h"
-#include "orvelle/normalize/allele_call_harmonizer.h"
+#include "orvelle/normalize/call_normalizer.h"
 #include "orvelle/normalize/suballele.h"
 #include "orvelle/normalize/whole_number.h"
 
@@ -19,7 +19,7 @@ using json::DocumentBuilder;
 using json::Member;
 using json::Value;
 
-AlleleCallHarmonizer::Table table(DocumentBuilder &b, std::initializer_list<Member> members) {
+CallNormalizer::Table table(DocumentBuilder &b, std::initializer_list<Member> members) {
   Value root = b.object(std::vector<Member>(members));
   return std::make_shared<const json::Document>(b.finish(root));
 }
@@ -51,7 +51,7 @@ RawCall call(std::string gene, std::optional<std::string> diplotype,
   return raw;
 }
 
-AlleleCallHarmonizer harmonizer() {
+CallNormalizer normalizer() {
   DocumentBuilder b;
   auto rules = table(b, {{"passthrough_sources", texts(b, {"pypgx"})},
                          {"no_call_tokens", texts(b, {"NA"})},
@@ -65,11 +65,11 @@ AlleleCallHarmonizer harmonizer() {
   auto genotypes = table(
       b, {{"alleles", terms(b, {{"G6PD", terms(b, {{"B", b.string("B")}})}})},
           {"diplotype_activity", terms(b, {{"G6PD", terms(b, {{"B/B", b.string("Normal")}})}})}});
-  return AlleleCallHarmonizer(rules, phenotypes, genotypes);
+  return CallNormalizer(rules, phenotypes, genotypes);
 }
 
-TEST(AlleleCallHarmonizer, NormalisesEachPathFromTablesBuiltInCode) {
-  AlleleCallHarmonizer h = harmonizer();
+TEST(CallNormalizer, NormalisesEachPathFromTablesBuiltInCode) {
+  CallNormalizer h = normalizer();
 
   GeneOutcome standard =
       h.normalize(call("CYP2D6", " *1 / *4.001 ", {"PM"}, "pharmcat_report", "CPIC"));
@@ -89,17 +89,17 @@ TEST(AlleleCallHarmonizer, NormalisesEachPathFromTablesBuiltInCode) {
   EXPECT_TRUE(h.unmapped_terms().empty());
 }
 
-TEST(AlleleCallHarmonizer, CollectsUnmappedTermsOnceInCodePointOrder) {
-  AlleleCallHarmonizer h = harmonizer();
+TEST(CallNormalizer, CollectsUnmappedTermsOnceInCodePointOrder) {
+  CallNormalizer h = normalizer();
   for (int i = 0; i < 2; ++i) {
     h.normalize(call("CYP2C19", "*1/*1", {"NM"}));
     h.normalize(call("G6PD", "B/C"));
   }
-  EXPECT_EQ(h.unmapped_terms(), (AlleleCallHarmonizer::UnmappedTerms{"CYP2C19\tNM", "G6PD\tC"}));
+  EXPECT_EQ(h.unmapped_terms(), (CallNormalizer::UnmappedTerms{"CYP2C19\tNM", "G6PD\tC"}));
 }
 
-TEST(AlleleCallHarmonizer, MappingVersionsNameEveryTable) {
-  json::Document versions = harmonizer().mapping_versions();
+TEST(CallNormalizer, MappingVersionsNameEveryTable) {
+  json::Document versions = normalizer().mapping_versions();
   const Value &root = versions.root();
   ASSERT_EQ(root.size(), 3u);
   EXPECT_EQ(root.members()[0].key, constants::MAPPING_GENE_RULES);
@@ -108,12 +108,12 @@ TEST(AlleleCallHarmonizer, MappingVersionsNameEveryTable) {
   EXPECT_TRUE(root.members()[2].value.is_null());
 }
 
-TEST(AlleleCallHarmonizer, MembersOfTheWrongShapeFailTheOperationThatReadsThem) {
+TEST(CallNormalizer, MembersOfTheWrongShapeFailTheOperationThatReadsThem) {
   DocumentBuilder b;
   auto rules =
       table(b, {{"passthrough_sources", texts(b, {"pypgx"})}, {"hla_genes", b.string("HLA-B")}});
   auto empty = table(b, {});
-  AlleleCallHarmonizer h(rules, empty, empty); // construction itself does not fail
+  CallNormalizer h(rules, empty, empty); // construction itself does not fail
   EXPECT_EQ(h.normalize(call("G", "*1", {}, "pypgx")).star_allele, "*1");
   try {
     h.normalize(call("G", "*1"));

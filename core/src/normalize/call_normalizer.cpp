@@ -1,7 +1,7 @@
-// core/src/normalize/allele_call_harmonizer.cpp: the tables, the dispatch of a call to its
+// core/src/normalize/call_normalizer.cpp: the tables, the dispatch of a call to its
 // path, the passthrough path, the structural rule tests and the collection of unmapped terms.
 // The other paths are in star_alleles.cpp and activities.cpp.
-#include "orvelle/normalize/allele_call_harmonizer.h"
+#include "orvelle/normalize/call_normalizer.h"
 
 #include "orvelle/constants.h"
 #include "orvelle/log.h"
@@ -17,35 +17,35 @@ namespace c = constants;
 
 // Braced initialisation evaluates its arguments in order: the tables load in the order gene
 // rules, phenotype terms, genotype terms.
-AlleleCallHarmonizer::AlleleCallHarmonizer()
-    : AlleleCallHarmonizer{mappings::load_mapping(c::MAPPING_GENE_RULES),
-                           mappings::load_mapping(c::MAPPING_PHENOTYPE_TERMS),
-                           mappings::load_mapping(c::MAPPING_GENOTYPE_TERMS)} {}
+CallNormalizer::CallNormalizer()
+    : CallNormalizer{mappings::load_mapping(c::MAPPING_GENE_RULES),
+                     mappings::load_mapping(c::MAPPING_PHENOTYPE_TERMS),
+                     mappings::load_mapping(c::MAPPING_GENOTYPE_TERMS)} {}
 
-AlleleCallHarmonizer::AlleleCallHarmonizer(Table rules, Table phenotype_terms, Table genotype_terms)
+CallNormalizer::CallNormalizer(Table rules, Table phenotype_terms, Table genotype_terms)
     : rules_(std::move(rules)), phenotype_terms_(std::move(phenotype_terms)),
       genotype_terms_(std::move(genotype_terms)), gene_rules_(rules_->root()),
       phenotype_index_(phenotype_terms_->root()), genotype_index_(genotype_terms_->root()) {}
 
-void AlleleCallHarmonizer::set_rules(Table table) {
+void CallNormalizer::set_rules(Table table) {
   normalize::GeneRules resolved(table->root());
   rules_ = std::move(table);
   gene_rules_ = std::move(resolved);
 }
 
-void AlleleCallHarmonizer::set_phenotype_terms(Table table) {
+void CallNormalizer::set_phenotype_terms(Table table) {
   normalize::PhenotypeTerms resolved(table->root());
   phenotype_terms_ = std::move(table);
   phenotype_index_ = std::move(resolved);
 }
 
-void AlleleCallHarmonizer::set_genotype_terms(Table table) {
+void CallNormalizer::set_genotype_terms(Table table) {
   normalize::GenotypeTerms resolved(table->root());
   genotype_terms_ = std::move(table);
   genotype_index_ = std::move(resolved);
 }
 
-json::Document AlleleCallHarmonizer::mapping_versions() const {
+json::Document CallNormalizer::mapping_versions() const {
   json::DocumentBuilder builder;
   auto version = [&](const Table &table, std::string_view name) {
     const json::Value &root = table->root();
@@ -62,7 +62,7 @@ json::Document AlleleCallHarmonizer::mapping_versions() const {
   return builder.finish(builder.object(members));
 }
 
-GeneOutcome AlleleCallHarmonizer::normalize(const RawCall &call) {
+GeneOutcome CallNormalizer::normalize(const RawCall &call) {
   GeneOutcome result(call.gene, std::nullopt, std::nullopt, call.source, call.phenotype_source);
   for (const std::string &warning : call.warnings)
     result.add_warning(warning);
@@ -100,8 +100,7 @@ GeneOutcome AlleleCallHarmonizer::normalize(const RawCall &call) {
   return result;
 }
 
-bool AlleleCallHarmonizer::only_placeholders(const normalize::CallerRules &own,
-                                             const RawCall &call) {
+bool CallNormalizer::only_placeholders(const normalize::CallerRules &own, const RawCall &call) {
   if (own.phenotyped_genes.contains(call.gene) || call.phenotypes.empty())
     return false;
   return std::all_of(call.phenotypes.begin(), call.phenotypes.end(),
@@ -111,7 +110,7 @@ bool AlleleCallHarmonizer::only_placeholders(const normalize::CallerRules &own,
                      });
 }
 
-GeneOutcome &AlleleCallHarmonizer::passthrough(const RawCall &call, GeneOutcome &result) const {
+GeneOutcome &CallNormalizer::passthrough(const RawCall &call, GeneOutcome &result) const {
   result.star_allele = call.diplotype;
   result.activity = call.phenotypes.empty() ? std::nullopt : call.phenotypes.front();
   if (call.phenotypes.size() >= 2)
@@ -120,34 +119,34 @@ GeneOutcome &AlleleCallHarmonizer::passthrough(const RawCall &call, GeneOutcome 
   return result;
 }
 
-bool AlleleCallHarmonizer::is_passthrough(const std::optional<std::string> &source) const {
+bool CallNormalizer::is_passthrough(const std::optional<std::string> &source) const {
   return source && !source->empty() && gene_rules_.passthrough_sources.get().contains(*source);
 }
 
-bool AlleleCallHarmonizer::is_no_call(const std::optional<std::string> &value) const {
+bool CallNormalizer::is_no_call(const std::optional<std::string> &value) const {
   return !value || is_no_call_text(*value);
 }
 
-bool AlleleCallHarmonizer::is_no_call_text(std::string_view value) const {
+bool CallNormalizer::is_no_call_text(std::string_view value) const {
   return gene_rules_.no_call_tokens.get().contains(text::strip(value));
 }
 
-bool AlleleCallHarmonizer::is_genotype_guided(std::string_view gene) const {
+bool CallNormalizer::is_genotype_guided(std::string_view gene) const {
   return gene_rules_.genotype_guided_genes.get().contains(gene);
 }
 
-bool AlleleCallHarmonizer::is_hla(std::string_view gene) const {
+bool CallNormalizer::is_hla(std::string_view gene) const {
   return gene_rules_.hla_genes.get().contains(gene);
 }
 
-void AlleleCallHarmonizer::record_unmapped(std::string_view gene, std::string_view term) {
+void CallNormalizer::record_unmapped(std::string_view gene, std::string_view term) {
   std::string entry;
   entry.reserve(gene.size() + 1 + term.size());
   entry.append(gene).append(1, '\t').append(term);
   unmapped_terms_.insert(std::move(entry));
 }
 
-void AlleleCallHarmonizer::log_unmapped() const {
+void CallNormalizer::log_unmapped() const {
   if (unmapped_terms_.empty() || !log::enabled(log::Level::warning))
     return;
   std::string listing;
