@@ -63,6 +63,9 @@ if [ -d "$folder/shared/samples" ]; then
     mount --bind "$folder/shared/samples" "$root/shared/samples"
     mount -o remount,bind,ro "$root/shared/samples"
   fi
+elif ! mountpoint -q "$root/shared/samples" 2>/dev/null; then
+  # An empty mount point left by a run from a checkout that had them reads as samples gone.
+  rmdir "$root/shared/samples" "$root/shared" 2>/dev/null || true
 fi
 
 # The checkout as it stands (tracked and new files, uncommitted changes included) becomes /src,
