@@ -191,10 +191,7 @@ std::optional<json::Document> PharmcatReportJsonReader::read_versions() const {
 
 std::vector<RawCall>
 PharmcatReportJsonReader::parse_with_versions(const VersionsSink &take_versions) {
-  const json::Document document = load_json();
-  std::vector<RawCall> calls = calls_of(document.root());
-  take_versions([&] { return versions_of(document.root()); });
-  return calls;
+  return calls_and_versions_of(*this, take_versions);
 }
 
 json::Document PharmcatReportJsonReader::versions_of(const json::Value &root) const {

@@ -156,10 +156,7 @@ std::optional<json::Document> StarPhaseJsonReader::read_versions() const {
 }
 
 std::vector<RawCall> StarPhaseJsonReader::parse_with_versions(const VersionsSink &take_versions) {
-  const json::Document document = load_json();
-  std::vector<RawCall> calls = calls_of(document.root());
-  take_versions([&] { return versions_of(document.root()); });
-  return calls;
+  return calls_and_versions_of(*this, take_versions);
 }
 
 json::Document StarPhaseJsonReader::versions_of(const json::Value &document) const {

@@ -71,4 +71,15 @@ std::optional<std::string> scalar_text(const json::Value &value);
 /// "<field> is not a text (<type>) in <path>".
 std::string wrong_type(std::string_view field, const json::Value &value, std::string_view path);
 
+/// parse_with_versions of a JSON reader that finds both in one document, through its
+/// calls_of(root) and versions_of(root): the file is read once.
+template <typename JsonReader>
+std::vector<RawCall> calls_and_versions_of(const JsonReader &reader,
+                                           const IPgxReader::VersionsSink &take_versions) {
+  const json::Document document = reader.load_json();
+  std::vector<RawCall> calls = reader.calls_of(document.root());
+  take_versions([&] { return std::optional(reader.versions_of(document.root())); });
+  return calls;
+}
+
 } // namespace orvelle
