@@ -40,8 +40,8 @@ def test_without_arguments_scans_the_current_directory(folder):
         "INFO Wrote provenance to ./orvelle_pgx.provenance.json")
 
 
-def test_genes_take_following_names_and_options_end_them(folder):
-    assert run("--genes", "CYP2D6", "a.csv", "--no-prov", cwd=folder).returncode == 0
+def test_genes_end_at_an_option_or_at_a_double_dash(folder):
+    assert run("--genes", "CYP2D6", "--no-prov", "--", "a.csv", cwd=folder).returncode == 0
     assert [e["Id"] for e in json.loads((folder / "orvelle_pgx.json").read_text())] == ["CYP2D6"]
     assert run("a.csv", "--genes", cwd=folder).returncode == 0
     assert [e["Id"] for e in json.loads((folder / "orvelle_pgx.json").read_text())] == ["CYP2D6"]
@@ -96,7 +96,7 @@ def test_help_lists_the_version_option_last(folder):
                if line.startswith("  -")]
     assert options == ["-h,", "--input-dir", "--output-dir", "--output-json", "--gzip",
                        "--no-provenance", "--no-recover", "--genes", "--phenotype-source",
-                       "--log-level", "--version"]
+                       "--sample", "--log-level", "--version"]
 
 
 @pytest.fixture(params=["unset", "100", " 61 ", "0", "-3", "wide", "no stdout", "terminal"])

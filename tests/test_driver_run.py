@@ -62,13 +62,18 @@ class TestInputResolution:
         assert parser._resolve_input_files() == ["in/s.csv", "in/s.csv"]
         assert warnings_log()[-1].getMessage() == "Input file not found, skipping: missing.json"
 
-    def test_folder_scan_when_nothing_named_exists(self, tmp_path):
+    def test_folder_scan_when_nothing_is_named(self, tmp_path):
         for name in ["B.json", "a.JSON", "notes.txt", "c.tsv"]:
             (tmp_path / name).write_text("{}")
         (tmp_path / "sub.json").mkdir()
-        parser = OrvellePgxParser({"input_files": ["gone.json"], "input_dir": str(tmp_path)})
+        parser = OrvellePgxParser({"input_dir": str(tmp_path)})
         assert parser._resolve_input_files() == [
             str(tmp_path / n) for n in ["B.json", "a.JSON", "c.tsv"]]
+        # A name that is not there never turns into a folder scan.
+        parser = OrvellePgxParser({"input_files": ["gone.json"], "input_dir": str(tmp_path)})
+        assert parser._resolve_input_files() == []
+        with pytest.raises(FileNotFoundError, match="None of the input files was found: gone.json"):
+            parser.parse_files()
 
     def test_folder_scan_leaves_out_what_the_run_writes(self, tmp_path, monkeypatch):
         for name in ["r.json", "r.json.gz", "r.provenance.json", "other.json", "r.csv"]:

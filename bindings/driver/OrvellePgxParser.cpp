@@ -88,8 +88,11 @@ NB_MODULE(OrvellePgxParser, m) {
       .def_ro("normalizer", &OrvellePgxParser::normalizer)
       .def_rw("phenotype_source", &OrvellePgxParser::phenotype_source, nb::arg().none())
       .def_rw("sample", &OrvellePgxParser::sample, nb::arg().none())
+      .def_rw("sample_label", &OrvellePgxParser::sample_label, nb::arg().none())
+      .def_ro("named_sample", &OrvellePgxParser::named_sample)
       .def_prop_ro("provenance", &provenance_dict)
       .def_ro("dropped_genes", &OrvellePgxParser::dropped_genes)
+      .def_ro("missing_genes", &OrvellePgxParser::missing_genes)
       // the run
       .def("run", &run, nb::arg("return_list") = false)
       .def("parse_files",

@@ -7,6 +7,10 @@
 
 #include "orvelle/constants.h"
 #include "orvelle/convert/orvelle_pgx_parser.h"
+#include "orvelle/io/file.h"
+#include "orvelle/text/host_text.h"
+
+#include <algorithm>
 
 namespace orvelle::bind {
 namespace {
@@ -32,6 +36,9 @@ nb::object command_parser(nb::handle command) {
       "help"_a = "preferred PharmCAT phenotype source (CPIC or DPWG). Falls back to the other "
                  "source for genes the chosen one does not give a usable phenotype for. Defaults "
                  "to CPIC.");
+  add("--sample", "help"_a =
+                      "the sample to convert when the inputs name several; files naming another "
+                      "sample contribute nothing");
   add("--log-level", "default"_a = "INFO");
   command.attr("add_version_option")(parser, host_str(package_version()));
   return parser;
@@ -46,11 +53,33 @@ int log_level(nb::handle logging, const std::string &name) {
   return nb::cast<int>(logging.attr("INFO"));
 }
 
+// The endings of input files, compressed and archived ones too: never a gene symbol.
+constexpr std::string_view FILE_ENDINGS[] = {".json", ".tsv", ".csv", ".gz", ".zip"};
+
+// A --genes value that is a file's name was meant as an input (argparse gives --genes every
+// word up to the next option): a usage error, never a gene that no input has.
+void check_gene_symbols(nb::handle parser, nb::handle genes) {
+  for (nb::handle gene : genes) {
+    const std::string value = nb::cast<std::string>(gene);
+    const std::string lowered = text::lower(value);
+    const bool file_like = io::exists(value) || std::ranges::any_of(FILE_ENDINGS, [&](auto ending) {
+                             return lowered.ends_with(ending);
+                           });
+    if (file_like)
+      parser.attr("error")(host_str("--genes takes gene symbols, and " + text::quoted(value) +
+                                    " is a file name: put input files before --genes, or after "
+                                    "--"));
+  }
+}
+
 } // namespace
 
 void from_cli() {
   nb::object command = nb::module_::import_("OrvellePgxParser._command");
-  nb::object args = command_parser(command).attr("parse_args")();
+  nb::object parser = command_parser(command);
+  nb::object args = parser.attr("parse_args")();
+  if (nb::object genes = args.attr("genes"); !genes.is_none())
+    check_gene_symbols(parser, genes);
 
   nb::object logging = nb::module_::import_("logging");
   std::string level = nb::cast<std::string>(nb::str(args.attr("log_level")).attr("upper")());
@@ -70,6 +99,8 @@ void from_cli() {
   if (nb::object genes = args.attr("genes"); !genes.is_none()) // an empty list: no restriction
     request.gene_filter = text_set(c::GENE_FILTER, genes);
   request.phenotype_source = requested_source(args.attr("phenotype_source"));
+  if (nb::object sample = args.attr("sample"); !sample.is_none() && nb::len(sample) > 0)
+    request.sample = nb::cast<std::string>(sample); // an empty name, as in a request: none
 
   OrvellePgxParser driver(std::move(request));
   driver.run(false);

@@ -126,11 +126,13 @@ ConversionRequest request_from_host(nb::handle json_request) {
     request.gene_filter = text_set(c::GENE_FILTER, v);
   if (nb::object v = lookup(c::PHENOTYPE_SOURCE); v.is_valid())
     request.phenotype_source = requested_source(v);
-  if (nb::object v = lookup(c::SAMPLE); v.is_valid() && is_true(v)) {
-    if (!PyUnicode_Check(v.ptr()))
-      wrong_kind(c::SAMPLE, "a sample name (str)", v);
-    request.sample = nb::cast<std::string>(v);
-  }
+  for (auto [key, into] :
+       {std::pair{c::SAMPLE, &request.sample}, std::pair{c::SAMPLE_LABEL, &request.sample_label}})
+    if (nb::object v = lookup(key); v.is_valid() && is_true(v)) {
+      if (!PyUnicode_Check(v.ptr()))
+        wrong_kind(key, "a sample name (str)", v);
+      *into = nb::cast<std::string>(v);
+    }
   return request;
 }
 

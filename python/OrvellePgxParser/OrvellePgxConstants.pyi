@@ -21,6 +21,8 @@ class OrvellePgxConstants:
 
     SAMPLE: str = 'sample'
 
+    SAMPLE_LABEL: str = 'sample_label'
+
     DEFAULT_OUTPUT_JSON: str = 'orvelle_pgx.json'
 
     PROVENANCE_SUFFIX: str = '.provenance.json'

@@ -17,6 +17,7 @@ inline constexpr std::string_view RECOVER_DROPPED_GENES = "recover_dropped_genes
 inline constexpr std::string_view GENE_FILTER = "gene_filter";
 inline constexpr std::string_view PHENOTYPE_SOURCE = "phenotype_source";
 inline constexpr std::string_view SAMPLE = "sample";
+inline constexpr std::string_view SAMPLE_LABEL = "sample_label";
 
 // Output file names.
 inline constexpr std::string_view DEFAULT_OUTPUT_JSON = "orvelle_pgx.json";

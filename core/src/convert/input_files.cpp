@@ -34,11 +34,12 @@ std::vector<std::string> OrvellePgxParser::resolve_input_files() const {
     else
       log::warning("Input file not found, skipping: %s", {name});
   }
-  if (!resolved.empty() || !io::is_dir(input_dir))
+  // A name that cannot be found is never replaced by whatever the folder holds.
+  if (!input_files.empty() || !io::is_dir(input_dir))
     return resolved;
 
-  // Nothing named could be found: every input file of the folder, in code-point order, but
-  // not what this run writes (an earlier run's result would be read back as an input).
+  // Every input file of the folder, in code-point order, but not what this run writes (an
+  // earlier run's result would be read back as an input).
   const std::vector<std::string> own_outputs = own_output_paths();
   auto is_own_output = [&](const std::string &path) {
     return std::any_of(own_outputs.begin(), own_outputs.end(),

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 namespace orvelle {
 namespace {
@@ -78,9 +79,34 @@ bool may_take_activity(const RawCall &first, const GeneOutcome &best, const RawC
   return same_diplotype(*best.star_allele, *fallback.star_allele);
 }
 
+// A gene symbol as the callers would write it, compared without regard to case.
+std::string folded(std::string_view gene) { return text::upper(gene); }
+
 bool from_pharmcat(const RawCall &call) {
   return call.source == constants::CALLER_PHARMCAT_REPORT ||
          call.source == constants::CALLER_PHARMCAT_PHENOTYPE;
+}
+
+// The genes of `filter` that no group holds (dropped genes are groups), in gene-symbol order,
+// each named in a warning.
+template <typename Groups>
+std::vector<std::string> missing_genes_of(const std::set<std::string> &filter,
+                                          const std::vector<RawCall> &calls, const Groups &groups) {
+  std::vector<std::string> missing;
+  for (const std::string &wanted : filter) { // a sorted set: gene-symbol order
+    if (groups.contains(wanted))
+      continue;
+    missing.push_back(wanted);
+    // The filter is exact; a symbol that differs only in case is named as the likely intent.
+    auto alike = std::find_if(calls.begin(), calls.end(), [&](const RawCall &call) {
+      return folded(call.gene) == folded(wanted);
+    });
+    if (alike != calls.end())
+      log::warning("Requested gene %r gave no result; the inputs have %r", {wanted, alike->gene});
+    else
+      log::warning("Requested gene %r gave no result: no input reports it", {wanted});
+  }
+  return missing;
 }
 
 } // namespace
@@ -102,6 +128,7 @@ std::vector<GeneOutcome> OrvellePgxParser::merge(const std::vector<RawCall> &cal
 
   std::vector<GeneOutcome> results;
   results.reserve(groups.size());
+  missing_genes = missing_genes_of(gene_filter, calls, groups);
   for (auto &[gene, gene_calls] : groups) {
     // Each call's place is worked out once, so the sort compares numbers; calls already in
     // order (a gene from one caller, however many rows) are not sorted at all.
@@ -148,6 +175,8 @@ std::vector<GeneOutcome> OrvellePgxParser::merge(const std::vector<RawCall> &cal
         best.activity = std::move(fallback.activity);
         best.phenotype_source = call.phenotype_source;
         best.add_warning("no usable phenotype from " + preferred + "; taken from " + origin(call));
+        for (const std::string &warning : fallback.warnings) // what its caller said of it
+          best.add_warning(warning);
         break;
       }
     }

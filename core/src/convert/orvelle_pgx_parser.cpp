@@ -46,7 +46,7 @@ OrvellePgxParser::OrvellePgxParser(ConversionRequest request)
       recover_dropped_genes(request.recover_dropped_genes),
       gene_filter(std::move(request.gene_filter)), normalizer(),
       phenotype_source(resolve_phenotype_source(request.phenotype_source)),
-      sample(std::move(request.sample)) {}
+      sample(std::move(request.sample)), sample_label(std::move(request.sample_label)) {}
 
 std::optional<std::string>
 OrvellePgxParser::resolve_phenotype_source(const std::optional<RequestedSource> &requested) {

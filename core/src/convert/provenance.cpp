@@ -86,6 +86,8 @@ std::string OrvellePgxParser::provenance_text(const std::vector<GeneOutcome> &re
   json::Writer out(json::Layout::indented);
   out.begin_object();
   out.key("parserVersion").string(package_version());
+  if (named_sample) // only then: a sidecar of inputs that name no sample reads as it always did
+    out.key("sample").string(*named_sample);
   out.key("phenotypeSourcePreference").begin_array();
   for (const std::string &source : source_preference())
     out.string(source);
@@ -107,12 +109,15 @@ std::string OrvellePgxParser::provenance_text(const std::vector<GeneOutcome> &re
   for (const GeneOutcome &result : results)
     result.write_provenance(out);
   out.end_array();
-  if (!dropped_genes.empty()) { // only then: a sidecar without a loss reads as it always did
-    out.key("droppedGenes").begin_array();
-    for (const std::string &gene : dropped_genes)
-      out.string(gene);
-    out.end_array();
-  }
+  // Each list only when it has genes: a sidecar without a loss reads as it always did.
+  for (const auto &[key, genes] :
+       {std::pair{"droppedGenes", &dropped_genes}, std::pair{"missingGenes", &missing_genes}})
+    if (!genes->empty()) {
+      out.key(key).begin_array();
+      for (const std::string &gene : *genes)
+        out.string(gene);
+      out.end_array();
+    }
   out.end_object();
   return out.take();
 }

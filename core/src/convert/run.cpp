@@ -6,32 +6,18 @@
 #include "orvelle/io/output_file.h"
 #include "orvelle/json/write.h"
 #include "orvelle/log.h"
-#include "orvelle/readers/pgx_reader_factory.h"
+#include "orvelle/text/host_text.h"
 
 namespace orvelle {
 
 std::vector<GeneOutcome> OrvellePgxParser::parse_files() {
   const std::vector<std::string> files = resolve_input_files();
+  if (files.empty() && !input_files.empty())
+    throw FileNotFound("None of the input files was found: " + text::join(", ", input_files));
   if (files.empty())
     throw ValueError(std::string(NO_INPUT_MESSAGE));
 
-  std::vector<RawCall> calls;
-  for (const std::string &file_path : files) {
-    std::unique_ptr<IPgxReader> reader = PgxReaderFactory::reader_for(file_path);
-    reader->take_sample(sample); // a file of several samples never mixes them
-    CallerVersions versions;
-    std::vector<RawCall> file_calls = read_calls_and_versions(*reader, versions);
-    log::info("%s: %d gene call(s) from %s",
-              {std::string(io::base_name(file_path)), static_cast<std::int64_t>(file_calls.size()),
-               std::string(reader->source_name())});
-    if (calls.empty()) // one file, or the first: its calls as they are, not a copy
-      calls = std::move(file_calls);
-    else
-      calls.insert(calls.end(), std::make_move_iterator(file_calls.begin()),
-                   std::make_move_iterator(file_calls.end()));
-    record_versions(std::move(versions));
-  }
-  std::vector<GeneOutcome> results = merge(calls);
+  std::vector<GeneOutcome> results = merge(read_inputs(files));
   normalizer.log_unmapped();
   return results;
 }

@@ -3,4 +3,5 @@ target_sources(orvelle_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/input_files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/merge.cpp
   ${CMAKE_CURRENT_LIST_DIR}/provenance.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/read_inputs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/run.cpp)

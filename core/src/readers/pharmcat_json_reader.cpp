@@ -20,8 +20,9 @@ bool is_gene_report(const json::Value &value) {
 
 std::vector<RawCall> PharmcatPhenotypeJsonReader::parse() { return calls_of(load_json().root()); }
 
-std::vector<RawCall> PharmcatPhenotypeJsonReader::calls_of(const json::Value &root) const {
+std::vector<RawCall> PharmcatPhenotypeJsonReader::calls_of(const json::Value &root) {
   const json::Value &genes_by_source = extract_genes_by_source(root);
+  sample_ = sample_of(root);
   std::vector<RawCall> calls;
   for (const json::Member &member : genes_by_source.members()) {
     if (is_gene_report(member.value)) {
@@ -34,6 +35,19 @@ std::vector<RawCall> PharmcatPhenotypeJsonReader::calls_of(const json::Value &ro
         calls.push_back(std::move(*call));
   }
   return calls;
+}
+
+std::optional<std::string> PharmcatPhenotypeJsonReader::sample_of(const json::Value &root) {
+  auto text_of = [](const json::Value *value) -> std::optional<std::string> {
+    if (value == nullptr || !value->is_string() || text::strip(value->as_string()).empty())
+      return std::nullopt;
+    return std::string(value->as_string());
+  };
+  if (const json::Value *metadata = root.find("matcherMetadata");
+      metadata != nullptr && metadata->is_object())
+    if (auto sample = text_of(metadata->find("sampleId")))
+      return sample;
+  return text_of(root.find("title"));
 }
 
 const json::Value &

@@ -211,6 +211,8 @@ void PyPgxTableReader::read_calls(const CallSink &new_call) {
     ++calls;
   }
   warnings.flush();
+  if (sample_at && taken > 0)
+    named_ = samples.taken();
   if (taken == 0 && samples.asked() && samples.sample_count() > 0) {
     // Another sample's rows are never this one's: the gene is left to the other inputs.
     if (samples.sample_count() == 1)

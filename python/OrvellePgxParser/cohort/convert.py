@@ -48,7 +48,7 @@ def request_for(sample, output_dir, options) -> dict:
         constants.INPUT_DIR: sample.input_dir if sample.input_dir is not None else os.devnull,
         constants.OUTPUT_DIR: output_dir,
         constants.OUTPUT_JSON: sample.name + ".json",
-        constants.SAMPLE: sample.name,
+        constants.SAMPLE_LABEL: sample.name,
         **options,
     }
 

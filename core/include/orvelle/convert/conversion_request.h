@@ -30,8 +30,12 @@ struct ConversionRequest {
   bool recover_dropped_genes = true;
   std::set<std::string> gene_filter;               ///< empty: no restriction
   std::optional<RequestedSource> phenotype_source; ///< absent when the value counts as false
-  /// The sample whose rows a table of several samples gives; absent: its first row's sample.
+  /// The sample to convert: the rows a table of several samples gives; inputs that name
+  /// another sample contribute nothing. Absent: the one sample the inputs name.
   std::optional<std::string> sample;
+  /// The cohort's name for the sample: the rows a table of several samples gives, while
+  /// inputs that name one other sample are still read (with a warning).
+  std::optional<std::string> sample_label;
 };
 
 } // namespace orvelle

@@ -50,6 +50,9 @@ public:
   std::vector<std::string> source_preference() const;
 
   // --- the run ----------------------------------------------------------------------------
+  /// The named input files that exist (as named, or under input_dir); without names, the
+  /// input files of input_dir. Missing names are warned about; the folder is never scanned
+  /// for a name that is missing.
   std::vector<std::string> resolve_input_files() const;
   /// Where run writes the result: output_dir joined with output_json, ".gz" appended when
   /// writing compressed.
@@ -83,11 +86,20 @@ public:
   std::set<std::string> gene_filter;
   CallNormalizer normalizer;
   std::optional<std::string> phenotype_source;
+  /// The sample to convert: inputs that name another sample contribute nothing.
   std::optional<std::string> sample;
+  /// The name a cohort gives the sample: the rows a table of several samples gives, while the
+  /// inputs may name the sample otherwise (a warning).
+  std::optional<std::string> sample_label;
+  /// After parse_files: the sample the inputs read name, when any does.
+  std::optional<std::string> named_sample;
   /// Caller versions in order of first insertion; a later file's value replaces in place.
   std::vector<std::pair<std::string, SharedValue>> provenance;
   /// The genes the last merge dropped (only pbStarPhase reported them), in gene-symbol order.
   std::vector<std::string> dropped_genes;
+  /// The genes of gene_filter that the last merge gave no result for and did not drop, in
+  /// gene-symbol order.
+  std::vector<std::string> missing_genes;
 
   /// Name endings a folder scan accepts (compared case-insensitively).
   static constexpr std::array<std::string_view, 3> INPUT_SUFFIXES = {".json", ".csv", ".tsv"};
@@ -103,6 +115,9 @@ public:
   };
 
 private:
+  /// The calls of every file, in file order, from one sample's inputs (see read_inputs.cpp);
+  /// sets named_sample.
+  std::vector<RawCall> read_inputs(const std::vector<std::string> &files);
   CallerVersions read_caller_versions(const IPgxReader &reader) const;
   /// The calls of one file and its caller versions, from one reading of the file when the
   /// reader reports versions (read_versions() alone reads the file again).

@@ -45,6 +45,12 @@ public:
   /// Reads only one sample of a file that holds several: `sample`'s, or the first when
   /// absent. A reader of one-sample files has nothing to choose and ignores it.
   virtual void take_sample(std::optional<std::string> /*sample*/) {}
+  /// True for a reader of files that may hold several samples, of which take_sample chooses
+  /// one; the driver reads such files after those that name their one sample.
+  virtual bool holds_several_samples() const { return false; }
+  /// After parse: the sample the calls read are for, as the file names it (the one sample of
+  /// a caller's output, or the sample whose rows a table gave); nullopt when it names none.
+  virtual std::optional<std::string> named_sample() const { return std::nullopt; }
 
   const std::string &file_path() const noexcept { return file_path_; }
 
@@ -74,7 +80,7 @@ std::string wrong_type(std::string_view field, const json::Value &value, std::st
 /// parse_with_versions of a JSON reader that finds both in one document, through its
 /// calls_of(root) and versions_of(root): the file is read once.
 template <typename JsonReader>
-std::vector<RawCall> calls_and_versions_of(const JsonReader &reader,
+std::vector<RawCall> calls_and_versions_of(JsonReader &reader,
                                            const IPgxReader::VersionsSink &take_versions) {
   const json::Document document = reader.load_json();
   std::vector<RawCall> calls = reader.calls_of(document.root());

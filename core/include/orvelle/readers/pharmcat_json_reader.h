@@ -31,9 +31,17 @@ public:
 
   std::vector<RawCall> parse() override;
   std::string_view source_name() const override { return SOURCE_NAME; }
+  /// The sample the file was made for (see sample_of), once it is read.
+  std::optional<std::string> named_sample() const override { return sample_; }
 
-  /// parse() on a document already read.
-  std::vector<RawCall> calls_of(const json::Value &root) const;
+  /// parse() on a document already read; notes the sample the file names.
+  std::vector<RawCall> calls_of(const json::Value &root);
+
+  /// The sample a PharmCAT output names: "matcherMetadata"."sampleId" (3.0 on), else the
+  /// report's "title" (before 3.0 the only name it carries: the base name of the VCF, which
+  /// PharmCAT extends by the sample's ID for each sample of a multi-sample VCF); nullopt when
+  /// the file has neither as a non-empty text (a phenotype file before 3.0).
+  static std::optional<std::string> sample_of(const json::Value &root);
 
   /// The object that maps section keys (or genes) to gene containers (or reports).
   /// Throws ValueError for a root that is not an object or holds no such object.
@@ -54,6 +62,9 @@ public:
 
   /// Absent for null; a text unchanged; anything else in the host's text form.
   static std::optional<std::string> as_text(const json::Value &value);
+
+private:
+  std::optional<std::string> sample_;
 };
 
 class PharmcatReportJsonReader : public PharmcatPhenotypeJsonReader {

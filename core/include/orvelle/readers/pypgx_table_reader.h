@@ -58,10 +58,15 @@ public:
   }
   /// The sample asked for by take_sample.
   const std::optional<std::string> &sample() const noexcept { return sample_; }
+  bool holds_several_samples() const override { return true; }
+  /// After reading one sample's rows: that sample (as asked for, or the first row's name);
+  /// nullopt for a table that names no samples or had no row of it.
+  std::optional<std::string> named_sample() const override { return named_; }
 
 private:
   bool one_sample_ = false;
   std::optional<std::string> sample_;
+  std::optional<std::string> named_;
 };
 
 } // namespace orvelle
