@@ -37,9 +37,11 @@ class TestOrder:
         dpwg = call(phenotype_source="DPWG", diplotype="*2/*2")
         cpic = call(phenotype_source="CPIC", diplotype="*1/*1")
         assert parser._merge([dpwg, cpic])[0].phenotype_source == "CPIC"
-        first = call(source=STARPHASE, diplotype="*3/*3")
-        second = call(source=PYPGX, diplotype="*4/*4")
-        assert parser._merge([first, second])[0].star_allele == "*3/*3"
+        first = call(source=STARPHASE, diplotype="*3/*1", phenotypes=[])
+        second = call(source=PYPGX, diplotype="*1/*3", phenotypes=["Poor Metabolizer"])
+        [merged] = parser._merge([first, second])
+        assert (merged.source, merged.star_allele, merged.activity) == (
+            STARPHASE, "*3/*1", "Poor Metabolizer")
 
     def test_requested_source_moves_to_the_front(self):
         parser = driver({"phenotype_source": " dpwg "})
@@ -49,9 +51,12 @@ class TestOrder:
         assert merged[0].phenotype_source == "DPWG"
 
     def test_unknown_caller_sorts_with_the_user_table(self):
+        # Equal in rank, so their disagreement leaves the gene a gap.
         results = driver()._merge([call(source="elsewhere", diplotype="*9/*9"),
                                    call(source=TABLE, diplotype="*1/*1")])
-        assert results[0].star_allele == "*9/*9"
+        assert results[0].star_allele is None
+        assert results[0].warnings == ["callers of equal rank disagree: elsewhere called '*9/*9', "
+                                       "diplotype_table called '*1/*1'; none is used"]
 
     def test_results_in_code_point_order_and_case_sensitive_groups(self):
         calls = [call(gene=g) for g in ["cyp2d6", "CYP2D6", "CYP2C9", "CYP2C19"]]
@@ -134,7 +139,9 @@ class TestCandidates:
                         source=REPORT, phenotype_source="CPIC", ambiguous_phenotype=True)
         [best] = driver()._merge([call(gene="CYP2C9", phenotype_source="DPWG"),
                                   call(gene="CYP2C9", source=PYPGX), first])
-        assert (best.activity, best.phenotype_source, best.warnings) == (None, "CPIC", [])
+        assert (best.activity, best.phenotype_source) == (None, "CPIC")
+        # The other guideline section is the same call; the lower-ranked caller is named.
+        assert best.warnings == ["pypgx called '*1/*1'; not used, as pharmcat_report ranks higher"]
 
     def test_in_a_report_grouped_by_guideline(self, tmp_path):
         def entry(label, phenotype):

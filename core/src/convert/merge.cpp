@@ -1,11 +1,13 @@
 // core/src/convert/merge.cpp: all raw calls of a run into one result per gene.
 //
 // Within a gene the calls are ordered by caller rank, then by the phenotype-source preference
-// (stable, so ties keep their arrival order). The first call is normalised; when it yields no
-// Activity and the rules allow it, later calls are consulted until one does, but never one
-// that called another diplotype, and not at all when the first call's candidate diplotypes
-// differ in phenotype (that gap is final). In a run with PharmCAT, genes that only pbStarPhase
-// reported survive only where the rules mark them recoverable; every dropped gene is named.
+// (stable, so ties keep their arrival order). The first call with a star allele stands; callers
+// of its rank that called another diplotype make the gene a gap, lower-ranked ones are named.
+// When it yields no Activity and the rules allow it, later calls are consulted until one does,
+// but never one that called another diplotype, and not at all when the standing call's
+// candidate diplotypes differ in phenotype (that gap is final). In a run with PharmCAT, genes
+// that only pbStarPhase reported survive only where the rules mark them recoverable; every
+// dropped gene is named.
 #include "orvelle/convert/orvelle_pgx_parser.h"
 
 #include "orvelle/constants.h"
@@ -15,6 +17,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <span>
 
 namespace orvelle {
 namespace {
@@ -109,6 +112,116 @@ std::vector<std::string> missing_genes_of(const std::set<std::string> &filter,
   return missing;
 }
 
+// The caller that made a call, as warnings name it.
+std::string caller_of(const RawCall &call) {
+  return call.source ? *call.source : std::string("None");
+}
+
+// A call's star allele as the merge compares it. The call is only looked at: the terms its
+// normalisation cannot map are not counted as the run's.
+std::optional<std::string> star_allele_of(CallNormalizer &normalizer, const RawCall &call) {
+  CallNormalizer::UnmappedTerms counted = normalizer.unmapped_terms();
+  GeneOutcome seen = normalizer.normalize(call);
+  normalizer.unmapped_terms() = std::move(counted);
+  return has_star_allele(seen) ? std::move(seen.star_allele) : std::nullopt;
+}
+
+// One gene's result from its calls, in merge order.
+//
+// The first call stands unless it has no star allele: then the first later call that has one
+// stands in (a no-call never hides a call). Calls that called another diplotype are never
+// silent: one of the standing call's rank makes the gene a gap (equal-rank callers that
+// disagree leave no answer), one of lower rank is named in a warning. A missing Activity is
+// then taken from a later call of the same diplotype, with that call's warnings.
+GeneOutcome resolve(CallNormalizer &normalizer, std::span<const Placed> ordered,
+                    bool allow_fallback) {
+  std::size_t chosen = 0;
+  GeneOutcome best = normalizer.normalize(*ordered[0].call);
+  // Candidates that differ are the caller's answer, not a no-call another caller may replace.
+  if (allow_fallback && !has_star_allele(best) && !ordered[0].call->ambiguous_phenotype)
+    for (std::size_t i = 1; i < ordered.size(); ++i) {
+      if (!star_allele_of(normalizer, *ordered[i].call))
+        continue;
+      GeneOutcome taken = normalizer.normalize(*ordered[i].call);
+      for (const std::string &warning : best.warnings) // why the first call gave none
+        taken.add_warning(warning);
+      taken.add_warning("no star allele from " + caller_of(*ordered[0].call) + "; taken from " +
+                        caller_of(*ordered[i].call));
+      best = std::move(taken);
+      chosen = i;
+      break;
+    }
+  const RawCall &lead = *ordered[chosen].call;
+
+  // Every other call that answers otherwise than the standing one: another diplotype, or,
+  // at the standing call's rank, candidates that differ.
+  struct Disagreeing {
+    const RawCall *call;
+    std::optional<std::string> star_allele; ///< absent: the call's candidates differ
+    bool named = false;
+
+    std::string said() const {
+      return caller_of(*call) + (star_allele ? " called " + text::quoted(*star_allele)
+                                             : " gave candidates that differ");
+    }
+  };
+  std::vector<Disagreeing> equal_rank, lower_rank;
+  const bool lead_undecided = !has_star_allele(best) && lead.ambiguous_phenotype;
+  if (has_star_allele(best) || lead_undecided)
+    for (std::size_t i = 0; i < ordered.size(); ++i) {
+      const RawCall &other = *ordered[i].call;
+      if (i == chosen || other_section(lead, other))
+        continue; // the other guideline section of one result is the same call
+      std::optional<std::string> called = star_allele_of(normalizer, other);
+      const bool equal = ordered[i].rank == ordered[chosen].rank;
+      if (called && best.star_allele && same_diplotype(*best.star_allele, *called))
+        continue;
+      if (called || (equal && other.ambiguous_phenotype && !lead_undecided))
+        (equal ? equal_rank : lower_rank).push_back({&other, std::move(called)});
+    }
+  if (!equal_rank.empty()) {
+    std::string listed = lead_undecided ? Disagreeing{&lead, std::nullopt}.said()
+                                        : Disagreeing{&lead, best.star_allele}.said();
+    for (const Disagreeing &other : equal_rank)
+      listed += ", " + other.said();
+    best.add_warning("callers of equal rank disagree: " + listed + "; none is used");
+    best.star_allele.reset();
+    best.activity.reset();
+    return best;
+  }
+
+  // A gap left because the caller's candidates differ is the answer, not a missing phenotype.
+  if (allow_fallback && !best.activity && !lead.ambiguous_phenotype) {
+    const std::string preferred = origin(lead);
+    for (std::size_t i = 0; i < ordered.size(); ++i) {
+      const RawCall &call = *ordered[i].call;
+      if (i == chosen)
+        continue;
+      GeneOutcome fallback = normalizer.normalize(call);
+      if (!fallback.activity)
+        continue;
+      if (!may_take_activity(lead, best, call, fallback)) {
+        best.add_warning("no usable phenotype from " + preferred + "; not taken from " +
+                         origin(call) + ", which called " + text::quoted(*fallback.star_allele) +
+                         " instead of " + text::quoted(*best.star_allele));
+        for (Disagreeing &other : lower_rank)
+          other.named = other.named || other.call == &call;
+        continue;
+      }
+      best.activity = std::move(fallback.activity);
+      best.phenotype_source = call.phenotype_source;
+      best.add_warning("no usable phenotype from " + preferred + "; taken from " + origin(call));
+      for (const std::string &warning : fallback.warnings) // what its caller said of it
+        best.add_warning(warning);
+      break;
+    }
+  }
+  for (const Disagreeing &other : lower_rank)
+    if (!other.named)
+      best.add_warning(other.said() + "; not used, as " + caller_of(lead) + " ranks higher");
+  return best;
+}
+
 } // namespace
 
 std::vector<GeneOutcome> OrvellePgxParser::merge(const std::vector<RawCall> &calls) {
@@ -157,29 +270,7 @@ std::vector<GeneOutcome> OrvellePgxParser::merge(const std::vector<RawCall> &cal
       continue;
     }
 
-    GeneOutcome best = normalizer.normalize(*ordered.front().call);
-    // A gap left because the caller's candidates differ is the answer, not a missing phenotype.
-    if (allow_fallback && !best.activity && !ordered.front().call->ambiguous_phenotype) {
-      const std::string preferred = origin(*ordered.front().call);
-      for (std::size_t i = 1; i < ordered.size(); ++i) {
-        const RawCall &call = *ordered[i].call;
-        GeneOutcome fallback = normalizer.normalize(call);
-        if (!fallback.activity)
-          continue;
-        if (!may_take_activity(*ordered.front().call, best, call, fallback)) {
-          best.add_warning("no usable phenotype from " + preferred + "; not taken from " +
-                           origin(call) + ", which called " + text::quoted(*fallback.star_allele) +
-                           " instead of " + text::quoted(*best.star_allele));
-          continue;
-        }
-        best.activity = std::move(fallback.activity);
-        best.phenotype_source = call.phenotype_source;
-        best.add_warning("no usable phenotype from " + preferred + "; taken from " + origin(call));
-        for (const std::string &warning : fallback.warnings) // what its caller said of it
-          best.add_warning(warning);
-        break;
-      }
-    }
+    GeneOutcome best = resolve(normalizer, ordered, allow_fallback);
     if (!best.star_allele && !best.activity)
       log::warning("%s produced neither diplotype nor phenotype", {gene});
     if (recovered)

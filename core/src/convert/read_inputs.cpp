@@ -74,8 +74,9 @@ std::vector<RawCall> OrvellePgxParser::read_inputs(const std::vector<std::string
   // Unless the request names the sample, the files that name theirs must agree on it.
   const std::optional<std::string> files_sample =
       sample ? std::nullopt : agreed_sample(inputs, names_one_sample);
-  const std::optional<std::string> table_sample =
-      sample ? sample : sample_label ? sample_label : files_sample;
+  const std::optional<std::string> table_sample = sample         ? sample
+                                                  : sample_label ? sample_label
+                                                                 : files_sample;
   for (InputRead &input : inputs)
     if (!input.read) {
       input.reader->take_sample(table_sample); // a table of several samples gives one

@@ -74,6 +74,11 @@ GeneOutcome CallNormalizer::normalize(const RawCall &call) {
                        text::quoted(*call.diplotype));
     return result;
   }
+  if (own != nullptr && call.diplotype && !is_no_call(call.diplotype))
+    if (std::optional<std::string> why = half_no_call(*own, *call.source, *call.diplotype)) {
+      result.add_warning(*why);
+      return result;
+    }
   // The star allele always comes first: the genotype-guided Activity reads it back. Candidates
   // that differ in phenotype leave the Activity a gap (the reader's warning says why).
   const bool with_activity = !call.ambiguous_phenotype;
@@ -98,6 +103,26 @@ GeneOutcome CallNormalizer::normalize(const RawCall &call) {
                        text::quoted(*call.phenotypes.front()) + " is its placeholder");
   }
   return result;
+}
+
+std::optional<std::string> CallNormalizer::half_no_call(const normalize::CallerRules &own,
+                                                        std::string_view source,
+                                                        std::string_view diplotype) {
+  std::vector<std::string_view> called;
+  bool any_uncalled = false;
+  for (std::string_view haplotype : split(diplotype)) {
+    if (own.no_call_haplotypes.contains(haplotype))
+      any_uncalled = true;
+    else
+      called.push_back(haplotype);
+  }
+  if (!any_uncalled)
+    return std::nullopt;
+  std::string why =
+      "no diplotype called: " + std::string(source) + " wrote " + text::quoted(diplotype);
+  if (!called.empty()) // the typed haplotype alone is no diplotype
+    why += "; only " + text::join(", ", called) + " was called";
+  return why;
 }
 
 bool CallNormalizer::only_placeholders(const normalize::CallerRules &own, const RawCall &call) {

@@ -26,6 +26,7 @@ std::optional<CallerRuleSet> CallerRuleSet::from(const json::Value &table) {
     const json::Value &entry = member.value;
     CallerRules rules;
     if (!entry.is_object() || !text_list(entry, "no_call_diplotypes", rules.no_call_diplotypes) ||
+        !text_list(entry, "no_call_haplotypes", rules.no_call_haplotypes) ||
         !text_list(entry, "placeholder_phenotypes", rules.placeholder_phenotypes) ||
         !text_list(entry, "phenotyped_genes", rules.phenotyped_genes))
       return std::nullopt;

@@ -51,12 +51,14 @@ struct TableLayout {
   explicit TableLayout(std::span<const csv::Column> columns)
       : gene(positions(columns, PyPgxTableReader::GENE_COLUMNS)),
         genotype(positions(columns, std::span(&PyPgxTableReader::GENOTYPE_COLUMN, 1))),
-        phenotype(positions(columns, std::span(&PyPgxTableReader::PHENOTYPE_COLUMN, 1))) {
+        phenotype(positions(columns, std::span(&PyPgxTableReader::PHENOTYPE_COLUMN, 1))),
+        alternative_phase(
+            positions(columns, std::span(&PyPgxTableReader::ALTERNATIVE_PHASE_COLUMN, 1))) {
     for (const std::string_view &column : PyPgxTableReader::HAPLOTYPE_COLUMNS)
       haplotypes.push_back(positions(columns, std::span(&column, 1)));
   }
 
-  std::vector<std::size_t> gene, genotype, phenotype;
+  std::vector<std::size_t> gene, genotype, phenotype, alternative_phase;
   std::vector<std::vector<std::size_t>> haplotypes;
 };
 
@@ -183,6 +185,11 @@ void PyPgxTableReader::read_calls(const CallSink &new_call) {
         call.haplotypes.emplace_back(*haplotype);
     if (phenotype)
       call.phenotypes.emplace_back(std::in_place, *phenotype);
+    if (std::optional<std::string_view> alleles = first_value(row, layout.alternative_phase);
+        alleles && !alleles->empty())
+      call.warnings.push_back("PyPGx's AlternativePhase lists " + std::string(*alleles) +
+                              ": statistical phasing may have missed it, and with it another "
+                              "diplotype and phenotype");
     call.source.emplace(source_name());
   }
 

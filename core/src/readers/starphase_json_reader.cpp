@@ -85,9 +85,10 @@ std::optional<RawCall> StarPhaseJsonReader::to_raw_call(std::string_view gene,
     return std::nullopt;
   }
   const json::Value *diplotypes = json::given(details, "diplotypes");
+  const json::Value *core = json::given(details, "simple_diplotypes");
   std::string_view list_name = "diplotypes";
   if (diplotypes == nullptr) {
-    diplotypes = json::given(details, "simple_diplotypes");
+    diplotypes = core;
     list_name = "simple_diplotypes";
   }
   if (diplotypes == nullptr) {
@@ -97,7 +98,13 @@ std::optional<RawCall> StarPhaseJsonReader::to_raw_call(std::string_view gene,
   if (!diplotypes->is_array())
     throw ValueError(file_path() + ": " + std::string(list_name) + " of " + std::string(gene) +
                      " is a " + type_of(*diplotypes) + ", not a list");
-  const json::Value &first = diplotypes->items()[0];
+  // pbStarPhase's own core-allele form of each candidate ("*1.001 + *1.002" is "*1x2"), where
+  // it writes one: one per candidate, in the same order.
+  if (core == nullptr || !core->is_array() || core->size() != diplotypes->size())
+    core = diplotypes;
+  else
+    list_name = "simple_diplotypes";
+  const json::Value &first = core->items()[0];
   if (!first.is_object())
     throw ValueError(file_path() + ": the first of the " + std::string(list_name) + " of " +
                      std::string(gene) + " is a " + type_of(first) + ", not an object");
@@ -107,12 +114,8 @@ std::optional<RawCall> StarPhaseJsonReader::to_raw_call(std::string_view gene,
   if (diplotypes->size() > 1) {
     log::warning("%s has %d pbStarPhase diplotypes; using the first",
                  {std::string(gene), static_cast<std::int64_t>(diplotypes->size())});
-    // Compared in pbStarPhase's core form (simple_diplotypes, one per candidate) where it gives
-    // one: the report keeps core alleles only.
-    const json::Value *core = json::given(details, "simple_diplotypes");
-    const bool agree = candidates_agree(
-        core != nullptr && core->is_array() && core->size() == diplotypes->size() ? *core
-                                                                                  : *diplotypes);
+    // Compared in pbStarPhase's core form where it gives one: its report keeps core alleles.
+    const bool agree = candidates_agree(*core);
     const std::string reported = std::to_string(diplotypes->size()) +
                                  " pbStarPhase diplotypes reported (" +
                                  listed_diplotypes(*diplotypes) + ")";

@@ -90,6 +90,11 @@ private:
   /// True when every phenotype of the call is the caller's placeholder for a gene it cannot
   /// phenotype.
   static bool only_placeholders(const normalize::CallerRules &own, const RawCall &call);
+  /// Why a diplotype with one of the caller's no-call haplotypes is no call (naming the
+  /// haplotype that was called), or nullopt for a diplotype without one.
+  static std::optional<std::string> half_no_call(const normalize::CallerRules &own,
+                                                 std::string_view source,
+                                                 std::string_view diplotype);
   void record_unmapped(std::string_view gene, std::string_view term);
 
   Table rules_, phenotype_terms_, genotype_terms_;

@@ -1,5 +1,6 @@
 // orvelle/normalize/caller_rules.h: the words a caller writes in place of a result (its own
-// no-call diplotypes, and the placeholder phenotype of genes it cannot phenotype), per caller.
+// no-call diplotypes and haplotypes, and the placeholder phenotype of genes it cannot
+// phenotype), per caller.
 #pragma once
 
 #include "orvelle/json/value.h"
@@ -15,6 +16,7 @@ namespace orvelle::normalize {
 
 struct CallerRules {
   TextSet no_call_diplotypes;     ///< this caller's "not called", compared trimmed
+  TextSet no_call_haplotypes;     ///< one haplotype "not called": the diplotype is no call
   TextSet placeholder_phenotypes; ///< written for genes outside phenotyped_genes, not a result
   TextSet phenotyped_genes;       ///< the genes the caller has a phenotype method for
 };

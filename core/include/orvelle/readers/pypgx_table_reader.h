@@ -21,6 +21,8 @@ public:
   static constexpr std::string_view GENOTYPE_COLUMN = "Genotype";
   static constexpr std::string_view PHENOTYPE_COLUMN = "Phenotype";
   static constexpr std::array<std::string_view, 2> HAPLOTYPE_COLUMNS = {"Haplotype1", "Haplotype2"};
+  /// Star alleles statistical phasing may have missed (";" alone: none); a caveat on the call.
+  static constexpr std::string_view ALTERNATIVE_PHASE_COLUMN = "AlternativePhase";
   static constexpr std::array<std::string_view, 2> GENE_COLUMNS = {"Gene", "gene"};
   /// File-name stems (lower-cased) that name the table's kind, not its gene.
   static constexpr std::array<std::string_view, 4> NON_GENE_STEMS = {"data", "results", "genotypes",
