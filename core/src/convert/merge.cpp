@@ -131,8 +131,9 @@ std::vector<GeneOutcome> OrvellePgxParser::merge(const std::vector<RawCall> &cal
     }
 
     GeneOutcome best = normalizer.normalize(*ordered.front().call);
-    // A gap left because the caller's candidates differ is the answer, not a missing phenotype.
-    if (allow_fallback && !best.activity && !ordered.front().call->ambiguous_phenotype) {
+    // A gap left because the caller's candidates differ, or its own caveat allows another
+    // phenotype, is the answer, not a missing phenotype.
+    if (allow_fallback && !best.activity && !normalizer.phenotype_withheld(*ordered.front().call)) {
       const std::string preferred = origin(*ordered.front().call);
       for (std::size_t i = 1; i < ordered.size(); ++i) {
         const RawCall &call = *ordered[i].call;
