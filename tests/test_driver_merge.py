@@ -143,6 +143,18 @@ class TestCandidates:
         # The other guideline section is the same call; the lower-ranked caller is named.
         assert best.warnings == ["pypgx called '*1/*1'; not used, as pharmcat_report ranks higher"]
 
+    def test_a_gap_left_by_a_caveat_is_not_refilled(self):
+        first = RawCall(gene="TPMT", diplotype="*1/*3A", phenotypes=["Intermediate Metabolizer"],
+                        source=REPORT, phenotype_source="CPIC", caveats=["TPMT *1/*3A warning"])
+        later = call(gene="TPMT", diplotype="*1/*3A", source=PYPGX)
+        rules = {**RULES, "uncertain_phenotype_caveats": ["TPMT *1/*3A warning"]}
+        [best] = driver(rules=rules)._merge([later, first])
+        assert (best.activity, best.source) == (None, REPORT)
+        assert best.warnings == [
+            "no Activity: 'TPMT *1/*3A warning' says the result may be another phenotype"]
+        # the tables decide: a caveat they do not list leaves the phenotype to the merge
+        assert driver()._merge([later, first])[0].activity == "Normal Metabolizer"
+
     def test_in_a_report_grouped_by_guideline(self, tmp_path):
         def entry(label, phenotype):
             return {"allele1": {"name": "*1"}, "allele2": {"name": label[3:]}, "label": label,

@@ -50,18 +50,22 @@ def pharmcat_texts():
 
 
 def pharmcat_sample_diplotypes(samples):
-    """(file, gene, label, phenotypes) of the first source diplotype of every gene report in the
-    real PharmCAT outputs, whichever of the layouts (keyed by gene, or by source then gene)."""
+    """(file, gene, label, phenotypes) of the first source diplotype and of the single
+    recommendation diplotype of every gene report in the real PharmCAT outputs, whichever of the
+    layouts (keyed by gene, or by source then gene), unannotated calls included."""
     for path in sorted((samples / "pharmcat").glob("*.json")):
         document = json.loads(path.read_text(encoding="utf-8"))
+        if not isinstance(document, dict):  # PharmCAT's message rules, not an output
+            continue
         container = document.get("geneReports") or document.get("genes")
         if not isinstance(container, dict):
             continue
         reports = list(container.values())
         if not any("geneSymbol" in report for report in reports if isinstance(report, dict)):
             reports = [r for section in reports if isinstance(section, dict) for r in section.values()]
-        for report in reports:
-            for diplotype in (report.get("sourceDiplotypes") or [])[:1]:
+        for report in reports + (document.get("unannotatedGeneCalls") or []):
+            recommended = report.get("recommendationDiplotypes") or []
+            for diplotype in (report.get("sourceDiplotypes") or [])[:1] + recommended[:1]:
                 yield path.name, report["geneSymbol"], diplotype.get("label"), diplotype.get("phenotypes") or []
 
 

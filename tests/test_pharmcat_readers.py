@@ -524,8 +524,10 @@ class TestCombinedCall:
         assert (call.diplotype, call.phenotypes, call.activity_score) == (
             "c.1679T>G (*13)/c.1905+1G>A (*2A)", ["Poor Metabolizer"], "0.0")
         assert call.warnings == [
-            "source diplotypes hold single haplotypes ('c.1905+1G>A (*2A)', 'c.1679T>G (*13)'); "
-            "using the recommendation diplotype PharmCAT bases its guidance on"]
+            "source haplotypes 'c.1905+1G>A (*2A)', 'c.1679T>G (*13)'; PharmCAT bases its "
+            "guidance on 'c.1679T>G (*13)/c.1905+1G>A (*2A)' (lowest function per strand: "
+            "PharmCAT keeps the lowest-activity allele of each strand, or of unphased data the "
+            "two lowest-function haplotypes); its phenotype is the Activity"]
         assert warnings_log() == []
 
     @pytest.mark.parametrize("recommended", [
@@ -539,6 +541,88 @@ class TestCombinedCall:
         (call,) = read_sections(tmp_path, {"CPIC": {"DPYD": gene_report(
             "DPYD", *self.UNPHASED, **members)}})
         assert call.diplotype == "c.1905+1G>A (*2A)"
+
+
+class TestPharmcatsOwnAnswer:
+    """PharmCAT's recommendation diplotypes, caveats and unannotated calls, on a fixture shaped
+    from PharmCAT's structures for the cases no published file shows (fixtures/README.md)."""
+
+    PATH = FIXTURES / "inferred_and_caveats.pharmcat.phenotype.json"
+
+    @pytest.fixture
+    def results(self):
+        from OrvellePgxParser.OrvellePgxParser import OrvellePgxParser
+        return {r.gene: r for r in OrvellePgxParser({"input_files": [str(self.PATH)]}
+                                                    ).parse_files()}
+
+    @pytest.mark.parametrize("gene, star_allele, activity, called, recommended, why", [
+        ("CYP2D6", "*1/*2x3", "Ultrarapid Metabolizer", "source diplotype '*1/*2x3'",
+         "*1/*2x\u22653", "copy number: "),
+        # the cis pair on one strand is looked up by its no-function member
+        ("DPYD", "Reference/[c.85T>C (*9A)+c.1905+1G>A (*2A)]", "Intermediate Metabolizer",
+         "source diplotype 'Reference/[c.85T>C (*9A) + c.1905+1G>A (*2A)]'",
+         "Reference/c.1905+1G>A (*2A)", "lowest function per strand: "),
+        ("RYR1", "Reference/[c.1021G>A+c.6617C>T]", "Malignant Hyperthermia Susceptibility",
+         "source diplotype 'Reference/[c.1021G>A + c.6617C>T]'", "Reference/c.6617C>T",
+         "lowest function per strand: PharmCAT keeps the most severe allele"),
+        # the matcher called nothing: no star allele, PharmCAT's inferred phenotype
+        ("SLCO1B1", None, "Decreased Function", "source diplotype 'Unknown/Unknown'", "*1/*5",
+         "rs4149056: "),
+    ])
+    def test_the_activity_is_the_recommendation_diplotypes_phenotype(
+            self, results, gene, star_allele, activity, called, recommended, why):
+        result = results[gene]
+        assert (result.star_allele, result.activity) == (star_allele, activity)
+        assert result.warnings[0].startswith(
+            f"{called}; PharmCAT bases its guidance on {recommended!r} ({why}")
+        assert result.warnings[0].endswith("); its phenotype is the Activity")
+
+    @pytest.mark.parametrize("gene, star_allele, rule, text", [
+        ("CYP3A5", "*1/*1", "CYP3A5 *3 missing", "CYP3A5*3 is a common variant found in some "
+         "populations. Due to missing information on rs776746 in the VCF file, the presence of "
+         "the *3 allele cannot be ruled out, and further testing may be warranted."),
+        ("TPMT", "*1/*3A", "TPMT *1/*3A warning", "The assigned genotype is *1/*3A; however, "
+         "*3B/*3C cannot be ruled out without phased data."),
+        ("NUDT15", "*1/*2", "NUDT15 *1/*2 warning", "The assigned genotype is *1/*2; however, "
+         "*3/*6 cannot be ruled out without phased data."),
+    ])
+    def test_a_caveat_that_allows_another_phenotype_empties_the_activity(
+            self, results, gene, star_allele, rule, text):
+        result = results[gene]
+        assert (result.star_allele, result.activity) == (star_allele, None)
+        assert result.warnings[0] == f"PharmCAT ({rule}): {text}"
+        assert result.warnings[-1] == (
+            f"no Activity: {rule!r} says the result may be another phenotype")
+
+    def test_missing_positions_and_uncalled_haplotypes_name_what_is_missing(self, results):
+        assert results["CYP3A5"].warnings[1:3] == [
+            "PharmCAT: missing positions: 1 of 2 positions of CYP3A5 have no genotype in the "
+            "sample (rs776746)",
+            "PharmCAT: uncalled haplotypes (defining positions missing): *3"]
+
+    def test_a_caveat_the_tables_do_not_list_keeps_the_activity(self, results):
+        result = results["G6PD"]
+        assert (result.star_allele, result.activity) == ("B (reference)/Mt Sinai", "G6PD Variable")
+        assert result.warnings == [
+            "PharmCAT (G6PD B (reference)/Mt Sinai warning): The assigned genotype is "
+            "B (reference)/Mt Sinai; however, A/Guadalajara cannot be ruled out without phased "
+            "data."]
+
+    def test_only_the_doubting_messages_travel(self):
+        calls = {c.gene: c for c in PhenotypeParser(str(self.PATH)).parse()}
+        # notes ("reference-allele") and the outside-call disclaimer stay behind
+        assert calls["CYP3A5"].caveats == ["CYP3A5 *3 missing"]
+        assert calls["CYP2D6"].caveats == [] and calls["NAT2"].caveats == []
+
+    def test_an_unannotated_call_comes_last_without_a_phenotype(self, results):
+        calls = PhenotypeParser(str(self.PATH)).parse()
+        assert calls[-1].gene == "NAT2" and calls[-1].phenotype_source is None
+        result = results["NAT2"]
+        assert (result.star_allele, result.activity, result.phenotype_source) == (
+            "*1/*1", None, None)
+        assert result.warnings == [
+            "PharmCAT has no phenotype data for NAT2 (unannotatedGeneCalls)",
+            "no phenotype from pharmcat_phenotype"]
 
 
 class TestOutsideCalls:

@@ -31,31 +31,33 @@ def summary_rows(path):
 
 
 def candidates(report):
-    """The diplotypes a call is read from: the source diplotypes, unless they are single
-    haplotypes (allele2 null) and the recommendation diplotypes hold the combined call."""
+    """The source diplotypes a call is chosen among: none where PharmCAT's one recommendation
+    diplotype stands in for them (another label, several sources, or marked inferred)."""
     source = report["sourceDiplotypes"]
     recommended = report.get("recommendationDiplotypes") or []
-    single = all("allele2" in d and d["allele2"] is None and isinstance(d["allele1"], dict)
-                 for d in source)
-    if single and recommended and isinstance(recommended[0].get("allele2"), dict):
+    if len(recommended) == 1 and (len(source) > 1 or recommended[0].get("inferred")
+                                  or recommended[0]["label"] != source[0]["label"]):
         return recommended
     return source
 
 
 def expected_calls(document):
     """(gene, phenotype source) of each gene report that has source diplotypes, in document
-    order, and the (gene, count) of those read from more than one candidate, found with the
-    host's json."""
+    order, the unannotated calls last, and the (gene, count) of those read from more than one
+    candidate, found with the host's json."""
     genes = next(document[key] for key in ("geneReports", "genes")
                  if isinstance(document.get(key), dict))
     calls, several = [], []
-    for key, value in genes.items():
+    sections = [(key, value) for key, value in genes.items()]
+    sections += [(None, report) for report in document.get("unannotatedGeneCalls") or []]
+    for key, value in sections:
         in_section = "geneSymbol" not in value
         for report in value.values() if in_section else [value]:
             diplotypes = report.get("sourceDiplotypes")
             if not diplotypes:
                 continue
-            source = report.get("phenotypeSource") or (key if in_section else None)
+            source = None if key is None else (
+                report.get("phenotypeSource") or (key if in_section else None))
             calls.append((report["geneSymbol"], source))
             if len(candidates(report)) > 1:
                 several.append((report["geneSymbol"], len(candidates(report)))
@@ -64,8 +66,11 @@ def expected_calls(document):
 
 
 def supported_files(samples):
+    """The phenotype and report files: not the 1.x schema, the matcher's output or PharmCAT's
+    message rules."""
     return sorted(p for p in (samples / "pharmcat").glob("*.json")
-                  if not p.name.startswith("v1."))
+                  if not p.name.startswith("v1.") and ".match." not in p.name
+                  and "messages" not in p.name)
 
 
 class TestAgainstPharmcatSummary:
@@ -127,9 +132,11 @@ class TestEveryRelease:
 
 class TestClinicalReading:
     @pytest.mark.parametrize("name, gene, star_allele, activity, warning", [
+        # unphased: the two lowest-function haplotypes PharmCAT found, as before
         ("fixture.Sample_1.phenotype.json", "DPYD", "c.1898delC (*3)/c.295_298delTCAT (*7)",
-         "Poor Metabolizer", "source diplotypes hold single haplotypes ('c.1898delC (*3)', "
-         "'c.295_298delTCAT (*7)'); using the recommendation diplotype"),
+         "Poor Metabolizer", "source haplotypes 'c.1898delC (*3)', 'c.295_298delTCAT (*7)'; "
+         "PharmCAT bases its guidance on 'c.1898delC (*3)/c.295_298delTCAT (*7)' (lowest "
+         "function per strand: "),
         ("fixture.Sample_1.phenotype.json", "UGT1A1", "*28/*37", "Poor Metabolizer",
          "4 source diplotypes reported ('*28/*37', '*28/*80+*37', '*37/*80+*28', "
          "'*80+*28/*80+*37'); using the first"),
@@ -152,5 +159,41 @@ class TestClinicalReading:
         # everywhere else PharmCAT's two lists agree, and the source diplotypes are read
         switched = [(path.name, call.gene) for path in supported_files(shared_samples)
                     for call in parser_for(path)(str(path)).parse()
-                    if any("recommendation diplotype" in w for w in call.warnings)]
+                    if any("PharmCAT bases its guidance on" in w for w in call.warnings)]
         assert switched == [("fixture.Sample_1.phenotype.json", "DPYD")]
+
+
+class TestCaveatsAndUnannotatedCalls:
+    @pytest.mark.parametrize("release", ["v2.15.5", "v3.0.1", "v3.1.1"])
+    def test_phase_ambiguity_travels_and_keeps_a_phenotype_it_cannot_change(
+            self, shared_samples, release):
+        # *4/*9, which PharmCAT cannot rule out, is an Intermediate Metabolizer as well
+        path = shared_samples / "pharmcat" / f"{release}.pharmcat.example2.report.json"
+        [result] = OrvellePgxParser({"input_files": [str(path)], "gene_filter": ["CYP2B6"]}
+                                    ).parse_files()
+        assert (result.star_allele, result.activity) == ("*1/*6", "Intermediate Metabolizer")
+        assert result.warnings == [
+            "PharmCAT (CYP2B6 *1/*6 warning): The assigned genotype is *1/*6; however, *4/*9 "
+            "cannot be ruled out without phased data."]
+
+    def test_missing_positions_and_uncalled_haplotypes_travel(self, shared_samples):
+        path = shared_samples / "pharmcat" / "fixture.Sample_1.phenotype.json"
+        [result] = OrvellePgxParser({"input_files": [str(path)], "gene_filter": ["UGT1A1"]}
+                                    ).parse_files()
+        assert result.warnings[1:] == [
+            "PharmCAT: missing positions: 3 of 4 positions of UGT1A1 have no genotype in the "
+            "sample (rs887829, rs4148323, rs35350960)",
+            "PharmCAT: uncalled haplotypes (defining positions missing): *6, *27, *80"]
+
+    @pytest.mark.parametrize("sample", ["example", "example2"])
+    @pytest.mark.parametrize("kind", ["report", "phenotype"])
+    def test_unannotated_nat2_reaches_the_result(self, shared_samples, sample, kind):
+        path = shared_samples / "pharmcat" / f"v3.0.1.pharmcat.{sample}.{kind}.json"
+        [result] = OrvellePgxParser({"input_files": [str(path)], "gene_filter": ["NAT2"]}
+                                    ).parse_files()
+        # as in PharmCAT's own summary of the run: *1/*1, no phenotype
+        row = summary_rows(shared_samples / "pharmcat" / "v3.0.1.pharmcat.example.report.tsv")
+        assert (row["NAT2"]["Source Diplotype"], row["NAT2"]["Phenotype"]) == ("*1/*1", "")
+        assert (result.star_allele, result.activity, result.phenotype_source) == (
+            "*1/*1", None, None)
+        assert result.warnings[0] == "PharmCAT has no phenotype data for NAT2 (unannotatedGeneCalls)"

@@ -65,6 +65,23 @@ class TestRawCall:
         with pytest.raises(TypeError, match="'ambiguous_phenotype' must be bool, not str"):
             RawCall(gene=gene, ambiguous_phenotype="yes")
 
+    def test_only_the_caveats_the_gene_rules_list_withhold_the_activity(self):
+        from OrvellePgxParser.Parsers import AlleleCallHarmonizer
+        def normalized(*caveats):
+            call = RawCall(gene="CYP3A5", diplotype="*1/*1", phenotypes=["Normal Metabolizer"],
+                           source=C.CALLER_PHARMCAT_REPORT, caveats=list(caveats))
+            return call, AlleleCallHarmonizer().normalize(call)
+        call, outcome = normalized("reference-allele", "CYP3A5 *3 missing")
+        assert call.caveats == ["reference-allele", "CYP3A5 *3 missing"]
+        assert repr(call).endswith(", caveats=['reference-allele', 'CYP3A5 *3 missing'])")
+        assert call != normalized()[0] and hash(call) != hash(normalized()[0])
+        assert (outcome.star_allele, outcome.activity) == ("*1/*1", None)
+        assert outcome.warnings == [
+            "no Activity: 'CYP3A5 *3 missing' says the result may be another phenotype"]
+        assert normalized("CYP2B6 *1/*6 warning")[1].activity == "Normal Metabolizer"
+        with pytest.raises(TypeError, match="'caveats' must be a sequence of str, not int"):
+            RawCall(gene="CYP3A5", caveats=1)
+
 
 class TestGeneOutcome:
     def test_gene_alone(self):

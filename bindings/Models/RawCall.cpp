@@ -22,9 +22,11 @@ using Opt = std::optional<std::string>;
 RawCall &call_of(PyObject *self) { return reinterpret_cast<RawCallObject *>(self)->call; }
 
 // The named fields, in the constructor's order; `gene` alone is required.
-constexpr std::array<const char *, 9> FIELD_NAMES = {
-    "gene",           "diplotype", "haplotypes",         "phenotypes", "source", "phenotype_source",
-    "activity_score", "warnings",  "ambiguous_phenotype"};
+constexpr std::array<const char *, 10> FIELD_NAMES = {
+    "gene",           "diplotype", "haplotypes",
+    "phenotypes",     "source",    "phenotype_source",
+    "activity_score", "warnings",  "ambiguous_phenotype",
+    "caveats"};
 
 // Takes `value` into `out` with nanobind's casters; false (TypeError set) when it does not fit.
 template <typename T> bool take(const char *name, PyObject *value, const char *expected, T &out) {
@@ -46,6 +48,7 @@ bool take_field(RawCall &call, std::size_t field, PyObject *value) {
                                                         &call.phenotype_source,
                                                         &call.activity_score,
                                                         nullptr,
+                                                        nullptr,
                                                         nullptr};
   switch (field) {
   case 0:
@@ -58,14 +61,16 @@ bool take_field(RawCall &call, std::size_t field, PyObject *value) {
     return take(name, value, "a sequence of str", call.warnings);
   case 8:
     return take(name, value, "bool", call.ambiguous_phenotype);
+  case 9:
+    return take(name, value, "a sequence of str", call.caveats);
   default:
     return take(name, value, "str or None", *optional_texts[field]);
   }
 }
 
 // RawCall(*, gene, diplotype=None, haplotypes=[], phenotypes=[], source=None,
-// phenotype_source=None, activity_score=None, warnings=[], ambiguous_phenotype=False), with the
-// host's own wording for misuse.
+// phenotype_source=None, activity_score=None, warnings=[], ambiguous_phenotype=False,
+// caveats=[]), with the host's own wording for misuse.
 PyObject *raw_call_new(PyTypeObject *type, PyObject *args, PyObject *kwargs) {
   if (Py_ssize_t given = PyTuple_GET_SIZE(args); given > 0)
     return PyErr_Format(PyExc_TypeError, "RawCall() takes 0 positional arguments but %zd %s given",
@@ -156,7 +161,8 @@ PyObject *raw_call_repr(PyObject *self) {
         ", activity_score=" + quoted_or_none(call.activity_score) +
         // Only a call that carries warnings shows them, so the common repr stays short.
         (call.warnings.empty() ? std::string() : ", warnings=" + quoted_list(call.warnings)) +
-        (call.ambiguous_phenotype ? ", ambiguous_phenotype=True" : "") + ")";
+        (call.ambiguous_phenotype ? ", ambiguous_phenotype=True" : "") +
+        (call.caveats.empty() ? std::string() : ", caveats=" + quoted_list(call.caveats)) + ")";
     return orvelle::bind::new_str(text);
   } catch (const std::bad_alloc &) {
     return PyErr_NoMemory();
@@ -192,6 +198,8 @@ Py_hash_t raw_call_hash(PyObject *self) {
     mix(warning);
   if (call.ambiguous_phenotype)
     mix(Opt("ambiguous"));
+  for (const std::string &caveat : call.caveats)
+    mix(caveat);
   const auto result = static_cast<Py_hash_t>(hash);
   return result == -1 ? -2 : result; // -1 means an error to the host
 }
@@ -206,12 +214,13 @@ PyGetSetDef FIELDS[] = {
     {"activity_score", get_field<&RawCall::activity_score>, nullptr, nullptr, nullptr},
     {"warnings", get_field<&RawCall::warnings>, nullptr, nullptr, nullptr},
     {"ambiguous_phenotype", get_field<&RawCall::ambiguous_phenotype>, nullptr, nullptr, nullptr},
+    {"caveats", get_field<&RawCall::caveats>, nullptr, nullptr, nullptr},
     {nullptr, nullptr, nullptr, nullptr, nullptr}};
 
 PyType_Slot SLOTS[] = {
     {Py_tp_doc, const_cast<char *>("RawCall(*, gene, diplotype=None, haplotypes=[], phenotypes=[], "
                                    "source=None, phenotype_source=None, activity_score=None, "
-                                   "warnings=[], ambiguous_phenotype=False)\n"
+                                   "warnings=[], ambiguous_phenotype=False, caveats=[])\n"
                                    "--\n\n"
                                    "One gene call exactly as a reader found it.")},
     {Py_tp_new, reinterpret_cast<void *>(raw_call_new)},

@@ -190,8 +190,9 @@ GeneOutcome resolve(CallNormalizer &normalizer, std::span<const Placed> ordered,
     return best;
   }
 
-  // A gap left because the caller's candidates differ is the answer, not a missing phenotype.
-  if (allow_fallback && !best.activity && !lead.ambiguous_phenotype) {
+  // A gap left because the caller's candidates differ, or its own caveat allows another
+  // phenotype, is the answer, not a missing phenotype.
+  if (allow_fallback && !best.activity && !normalizer.phenotype_withheld(lead)) {
     const std::string preferred = origin(lead);
     for (std::size_t i = 0; i < ordered.size(); ++i) {
       const RawCall &call = *ordered[i].call;

@@ -80,8 +80,13 @@ GeneOutcome CallNormalizer::normalize(const RawCall &call) {
       return result;
     }
   // The star allele always comes first: the genotype-guided Activity reads it back. Candidates
-  // that differ in phenotype leave the Activity a gap (the reader's warning says why).
-  const bool with_activity = !call.ambiguous_phenotype;
+  // that differ in phenotype leave the Activity a gap (the reader's warning says why), and so
+  // does a caveat of the caller's that allows another phenotype.
+  const std::string *caveat = uncertain_caveat(call);
+  if (caveat != nullptr)
+    result.add_warning("no Activity: " + text::quoted(*caveat) +
+                       " says the result may be another phenotype");
+  const bool with_activity = !call.ambiguous_phenotype && caveat == nullptr;
   if (is_passthrough(call.source)) {
     passthrough(call, result);
   } else if (is_genotype_guided(call.gene)) {
@@ -123,6 +128,18 @@ std::optional<std::string> CallNormalizer::half_no_call(const normalize::CallerR
   if (!called.empty()) // the typed haplotype alone is no diplotype
     why += "; only " + text::join(", ", called) + " was called";
   return why;
+}
+
+const std::string *CallNormalizer::uncertain_caveat(const RawCall &call) const {
+  const normalize::TextSet &uncertain = gene_rules_.uncertain_phenotype_caveats.get();
+  for (const std::string &caveat : call.caveats)
+    if (uncertain.contains(caveat))
+      return &caveat;
+  return nullptr;
+}
+
+bool CallNormalizer::phenotype_withheld(const RawCall &call) const {
+  return call.ambiguous_phenotype || uncertain_caveat(call) != nullptr;
 }
 
 bool CallNormalizer::only_placeholders(const normalize::CallerRules &own, const RawCall &call) {

@@ -47,6 +47,7 @@ GeneRules::GeneRules(const json::Value &root) {
       });
   caller_rules = table.resolve<CallerRuleSet>("caller_rules", {}, "an object of objects of lists",
                                               &CallerRuleSet::from);
+  uncertain_phenotype_caveats = text_list(table, "uncertain_phenotype_caveats");
 
   phenotype_source_preference =
       table.resolve<RuleTexts>("phenotype_source_preference", {}, "a list", host_texts);

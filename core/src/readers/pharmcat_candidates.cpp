@@ -55,24 +55,20 @@ bool without_alleles(const json::Value &diplotype) {
   return member_is_null(diplotype, "allele1") && member_is_null(diplotype, "allele2");
 }
 
-const json::Value *combined_call(const json::Value &gene_report, const json::Value &diplotypes) {
+const json::Value *lookup_diplotype(const json::Value &gene_report) {
+  const json::Value *recommended = json::given(gene_report, "recommendationDiplotypes");
+  if (recommended == nullptr || !recommended->is_array() || recommended->size() != 1)
+    return nullptr;
+  const json::Value &only = recommended->items()[0];
+  return only.is_object() ? &only : nullptr;
+}
+
+bool single_haplotypes(const json::Value &diplotypes, const json::Value &recommended) {
   for (const json::Value &entry : diplotypes.items())
     if (!entry.is_object() || !member_is_object(entry, "allele1") ||
         !member_is_null(entry, "allele2"))
-      return nullptr;
-  const json::Value *recommended = json::given(gene_report, "recommendationDiplotypes");
-  if (recommended == nullptr || !recommended->is_array())
-    return nullptr;
-  const json::Value &first = recommended->items()[0];
-  return first.is_object() && member_is_object(first, "allele1") &&
-                 member_is_object(first, "allele2")
-             ? recommended
-             : nullptr;
-}
-
-std::string single_haplotypes_note(const json::Value &diplotypes) {
-  return "source diplotypes hold single haplotypes (" + listed_labels(diplotypes) +
-         "); using the recommendation diplotype PharmCAT bases its guidance on";
+      return false;
+  return member_is_object(recommended, "allele1") && member_is_object(recommended, "allele2");
 }
 
 bool note_candidates(const json::Value &candidates, std::string_view kind,

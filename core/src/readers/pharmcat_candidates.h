@@ -15,15 +15,13 @@ namespace orvelle::pharmcat {
 /// ("Normal Metabolizer (1.25)").
 bool without_alleles(const json::Value &diplotype);
 
-/// For an unphased DPYD (or RYR1) call PharmCAT lists each variant found as a haplotype of its
-/// own in sourceDiplotypes (allele2 null, phenotype "n/a") and puts the call its
-/// recommendations rest on, both alleles combined, into recommendationDiplotypes. That list
-/// when the report has this shape; nullptr otherwise (everywhere else the two lists agree).
-const json::Value *combined_call(const json::Value &gene_report,
-                                 const json::Value &source_diplotypes);
+/// The one recommendation diplotype of a gene report, the diplotype PharmCAT looks its
+/// guidance up with; nullptr when the report has none or several.
+const json::Value *lookup_diplotype(const json::Value &gene_report);
 
-/// The note on a call read from the combined call instead of the single haplotypes.
-std::string single_haplotypes_note(const json::Value &source_diplotypes);
+/// True when the source diplotypes are the single haplotypes of an unphased DPYD or RYR1 call
+/// (allele2 null, phenotype "n/a") that `recommended` combines into a diplotype.
+bool single_haplotypes(const json::Value &source_diplotypes, const json::Value &recommended);
 
 /// Adds the note on a call read from the first of several candidate diplotypes (`kind`
 /// "source" or "recommendation"), naming them all; true when their phenotypes differ, which

@@ -6,6 +6,8 @@
 #include "orvelle/log.h"
 #include "orvelle/text/host_text.h"
 #include "pharmcat_candidates.h"
+#include "pharmcat_caveats.h"
+#include "pharmcat_recommendation.h"
 
 #include <algorithm>
 
@@ -14,6 +16,24 @@ namespace {
 
 bool is_gene_report(const json::Value &value) {
   return value.is_object() && value.find("geneSymbol") != nullptr;
+}
+
+std::string label_text(const json::Value &diplotype) {
+  const json::Value *label = diplotype.is_object() ? diplotype.find("label") : nullptr;
+  return label != nullptr && label->is_string() ? std::string(label->as_string()) : std::string();
+}
+
+// The gene report's diplotypes put to the rule every reader of PharmCAT output follows.
+std::optional<pharmcat::InferredReading> inferred_reading(std::string_view gene,
+                                                          const json::Value &diplotypes,
+                                                          const json::Value &recommended) {
+  pharmcat::LookupDiplotypes reported;
+  for (const json::Value &entry : diplotypes.items())
+    reported.source_labels.push_back(label_text(entry));
+  reported.single_haplotypes = pharmcat::single_haplotypes(diplotypes, recommended);
+  reported.recommendation_label = label_text(recommended);
+  reported.inferred = json::given(recommended, "inferred") != nullptr;
+  return pharmcat::inferred_reading(gene, reported);
 }
 
 } // namespace
@@ -34,6 +54,17 @@ std::vector<RawCall> PharmcatPhenotypeJsonReader::calls_of(const json::Value &ro
       if (auto call = to_raw_call(*report, member.key))
         calls.push_back(std::move(*call));
   }
+  // PharmCAT 3.0 lists apart the genes it called but has no phenotype data for (NAT2), with
+  // the phenotype source "UNKNOWN": calls without a phenotype or a source of one.
+  if (const json::Value *unannotated = root.find(UNANNOTATED_KEY);
+      unannotated != nullptr && unannotated->is_array())
+    for (const json::Value *report : iterate_genes(UNANNOTATED_KEY, *unannotated))
+      if (auto call = to_raw_call(*report, std::nullopt)) {
+        call->phenotype_source.reset();
+        call->warnings.push_back("PharmCAT has no phenotype data for " + call->gene + " (" +
+                                 std::string(UNANNOTATED_KEY) + ")");
+        calls.push_back(std::move(*call));
+      }
   return calls;
 }
 
@@ -115,46 +146,49 @@ PharmcatPhenotypeJsonReader::to_raw_call(const json::Value &gene_report,
 
   RawCall call;
   call.gene = gene;
-  std::string_view kind = "source";
-  const json::Value *candidates = diplotypes;
-  if (const json::Value *combined = pharmcat::combined_call(gene_report, *diplotypes)) {
-    call.warnings.push_back(pharmcat::single_haplotypes_note(*diplotypes));
-    kind = "recommendation";
-    candidates = combined;
+  // The diplotype the phenotype is read from, and the one whose label and haplotypes the call
+  // shows: the first source diplotype, unless PharmCAT looks its guidance up with another.
+  const json::Value *diplotype = &diplotypes->items()[0];
+  const json::Value *named = diplotype;
+  bool inferred = false;
+  if (const json::Value *recommended = pharmcat::lookup_diplotype(gene_report)) {
+    if (auto reading = inferred_reading(gene, *diplotypes, *recommended)) {
+      call.warnings.push_back(std::move(reading->warning));
+      diplotype = recommended;
+      named = reading->shows_recommendation ? recommended : named;
+      inferred = true;
+    }
   }
-  if (candidates->size() > 1) {
-    const auto count = static_cast<std::int64_t>(candidates->size());
-    const bool listed = kind == "source";
+  // Several candidates matter only where PharmCAT did not choose one for its guidance.
+  if (!inferred && diplotypes->size() > 1) {
+    const auto count = static_cast<std::int64_t>(diplotypes->size());
     if (phenotype_source)
-      log::warning(listed ? "%s has %d source diplotypes for %s; using the first"
-                          : "%s has %d recommendation diplotypes for %s; using the first",
+      log::warning("%s has %d source diplotypes for %s; using the first",
                    {gene, count, std::string(*phenotype_source)});
     else
-      log::warning(listed ? "%s has %d source diplotypes; using the first"
-                          : "%s has %d recommendation diplotypes; using the first",
-                   {gene, count});
-    call.ambiguous_phenotype = pharmcat::note_candidates(*candidates, kind, call.warnings);
+      log::warning("%s has %d source diplotypes; using the first", {gene, count});
+    call.ambiguous_phenotype = pharmcat::note_candidates(*diplotypes, "source", call.warnings);
   }
-  const json::Value &diplotype = candidates->items()[0];
-  if (!diplotype.is_object())
-    throw ValueError(file_path() + ": the first " + std::string(kind) + " diplotype of " + gene +
-                     " is a " + std::string(host_type_name(diplotype)) + ", not an object");
+  pharmcat::note_caveats(gene_report, call);
+  if (!named->is_object()) // a recommendation diplotype is always an object
+    throw ValueError(file_path() + ": the first source diplotype of " + gene + " is a " +
+                     std::string(host_type_name(*named)) + ", not an object");
 
-  if (const json::Value *label = diplotype.find("label")) {
+  if (const json::Value *label = named->find("label")) {
     call.diplotype = scalar_text(*label);
     if (!call.diplotype && !label->is_null()) {
       log_skip(gene, wrong_type("label", *label, file_path()));
       return std::nullopt;
     }
   }
-  pharmcat::note_outside_mismatches(diplotype, call.warnings);
+  pharmcat::note_outside_mismatches(*diplotype, call.warnings);
   // A label built from an outside phenotype or activity score is no diplotype.
-  if (pharmcat::without_alleles(diplotype) && call.diplotype) {
+  if (pharmcat::without_alleles(*named) && call.diplotype) {
     call.warnings.push_back("no diplotype given, only the label " + text::quoted(*call.diplotype));
     call.diplotype.reset();
   }
-  call.haplotypes = haplotype_names(diplotype);
-  if (const json::Value *phenotypes = json::given(diplotype, "phenotypes")) {
+  call.haplotypes = haplotype_names(*named);
+  if (const json::Value *phenotypes = json::given(*diplotype, "phenotypes")) {
     if (!phenotypes->is_array()) {
       log_skip(gene, wrong_type("phenotypes", *phenotypes, file_path()));
       return std::nullopt;
@@ -175,7 +209,7 @@ PharmcatPhenotypeJsonReader::to_raw_call(const json::Value &gene_report,
     call.phenotype_source = as_text(*source);
   else if (phenotype_source)
     call.phenotype_source = std::string(*phenotype_source);
-  if (const json::Value *score = diplotype.find("activityScore"))
+  if (const json::Value *score = diplotype->find("activityScore"))
     call.activity_score = as_text(*score);
   return call;
 }

@@ -3,6 +3,8 @@ target_sources(orvelle_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/streaming_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pharmcat_json_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pharmcat_candidates.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pharmcat_caveats.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pharmcat_recommendation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/starphase_json_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/starphase_tsv_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pypgx_table_reader.cpp

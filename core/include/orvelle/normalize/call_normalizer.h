@@ -55,6 +55,13 @@ public:
   /// ValueError of GeneOutcome.
   GeneOutcome normalize(const RawCall &call);
 
+  /// The first of the call's caveats that the gene rules list as leaving its phenotype
+  /// uncertain (uncertain_phenotype_caveats), or nullptr.
+  const std::string *uncertain_caveat(const RawCall &call) const;
+  /// True when the call's phenotype is withheld, as final: its candidates differ, or a caveat
+  /// says it may be another phenotype. The merge then fills the gap from no other call.
+  bool phenotype_withheld(const RawCall &call) const;
+
   /// True when `source` is given and listed in passthrough_sources.
   bool is_passthrough(const std::optional<std::string> &source) const;
   /// True when `value` is absent or, stripped of surrounding white space, a no-call token.

@@ -33,6 +33,8 @@ struct GeneRules {
   Resolved<std::int64_t> hla_allele_fields;
   Resolved<std::string_view> hla_join_phenotypes_with; ///< default "; "
   Resolved<CallerRuleSet> caller_rules;                ///< default: no caller has any
+  /// A caller's caveats (PharmCAT message rule names) that leave a call's phenotype uncertain.
+  Resolved<TextSet> uncertain_phenotype_caveats;
 
   // The rules the driver reads when it merges calls and writes the sidecar.
   Resolved<RuleTexts> phenotype_source_preference; ///< in the table's order

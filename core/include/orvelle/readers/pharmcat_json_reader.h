@@ -4,9 +4,11 @@
 // group them by phenotype source ({"CPIC": {GENE: report}, "DPWG": ...}); from 3.1 they are
 // keyed by gene directly ({GENE: report}, no "phenotypeSource"). The readers take both: a
 // member whose value is itself a gene report (an object with "geneSymbol") is read as one,
-// every other member as a source section. A call is read from the first source diplotype, or
-// from the first recommendation diplotype where the source diplotypes are the single
-// haplotypes of an unphased call (readers/pharmcat_candidates.h).
+// every other member as a source section; the reports of "unannotatedGeneCalls" (PharmCAT 3.0)
+// follow. A call is read from the first source diplotype, or from the recommendation
+// diplotype where PharmCAT looks its guidance up with another diplotype than it called
+// (readers/pharmcat_recommendation.h); PharmCAT's caveats on the gene travel with the call as
+// warnings (readers/pharmcat_caveats.h).
 #pragma once
 
 #include "orvelle/constants.h"
@@ -26,6 +28,9 @@ public:
   static constexpr std::string_view SOURCE_NAME = constants::CALLER_PHARMCAT_PHENOTYPE;
   /// Root members that may hold the gene reports, in the order they are tried.
   static constexpr std::array<std::string_view, 2> ROOT_KEYS = {"geneReports", "genes"};
+  /// Root member of PharmCAT 3.0 listing gene reports without phenotype data, read after the
+  /// others.
+  static constexpr std::string_view UNANNOTATED_KEY = "unannotatedGeneCalls";
 
   using IPgxReader::IPgxReader;
 

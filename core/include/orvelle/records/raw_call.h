@@ -23,6 +23,9 @@ struct RawCall {
   /// no phenotype for it (a passthrough caller's terms stay untouched), and the merge fills
   /// that gap from no other call of the gene.
   bool ambiguous_phenotype = false;
+  /// The caller's own names for its doubts about this call (PharmCAT message rule names); the
+  /// gene rules say which of them leave the phenotype as uncertain as ambiguous_phenotype.
+  std::vector<std::string> caveats;
 
   bool operator==(const RawCall &) const = default;
 };
