@@ -140,3 +140,36 @@ class TestPyPgxPhasingCaveat:
         assert answer(result) == ("*4/*41", "Intermediate Metabolizer")
         assert result.warnings == ["PyPGx's AlternativePhase lists *69: statistical phasing may "
                                    "have missed it, and with it another diplotype and phenotype"]
+
+
+class TestHandMadeTables:
+    @pytest.fixture
+    def table(self, tmp_path):
+        def write(*rows):
+            path = tmp_path / "hand.diplotypes.csv"
+            path.write_text("Gene,Diplotype,Phenotype\n" + "".join(f"{r}\n" for r in rows))
+            return convert(path)
+        return write
+
+    @pytest.mark.parametrize("diplotype", ["*1/*2 or *1/*3", "*1/*2 OR *1/*3", "*1/*2;*1/*3",
+                                           "*1/*2 | *1/*3"])
+    def test_a_diplotype_offering_alternatives_is_a_gap(self, table, diplotype):
+        result = table(f"CYP2C19,{diplotype},Intermediate Metabolizer")["CYP2C19"]
+        assert answer(result) == (None, None)
+        assert result.warnings == [f"no diplotype called: diplotype_table wrote '{diplotype}', "
+                                   "which offers alternatives"]
+
+    def test_a_trailing_separator_offers_no_alternative(self, table):
+        result = table("CYP2C19,*1/*2;,Intermediate Metabolizer")["CYP2C19"]
+        assert result.activity == "Intermediate Metabolizer"
+        assert not any("alternatives" in w for w in result.warnings)
+
+    def test_the_platforms_own_terms_are_taken_for_their_gene(self, table):
+        results = table("G6PD,B/A-,G6PD Deficient", "HLA-B,*57:01/*07:02,HLA-B*57:01 positive",
+                        "CFTR,ivacaftor responsive,Favorable Response",
+                        "CYP2D6,*1/*4,HLA-B*57:01 positive")
+        assert results["G6PD"].activity == "G6PD Deficient"
+        assert results["HLA-B"].activity == "HLA-B*57:01 positive"
+        assert results["CFTR"].activity == "Favorable Response"
+        # Another gene's term is still no Activity for this one.
+        assert results["CYP2D6"].activity is None

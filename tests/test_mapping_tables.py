@@ -88,6 +88,10 @@ class TestPlatformVocabulary:
         assert len(listed) == len(set(listed))
         assert all(group.get("source") for group in VOCABULARY["groups"])
 
+    def test_terms_a_hand_table_may_write_as_they_are_are_platform_vocabulary(self):
+        accepted = RULES["caller_rules"]["diplotype_table"]["accepted_terms"]
+        assert {t for terms in accepted.values() for t in terms} - PLATFORM_TERMS == set()
+
     def test_what_the_passthrough_caller_writes_is_platform_vocabulary(self):
         # PyPGx's terms reach the platform unchanged, so the vocabulary must hold each of them.
         assert set(CALLERS["pypgx"]["phenotypes"]) - PLATFORM_TERMS == set()

@@ -23,8 +23,15 @@ std::optional<std::string> CallNormalizer::map_phenotypes(const RawCall &call, G
                                                           bool join_all) {
   // Looks one phenotype up, recording it when unmapped; false when it had no term.
   std::string_view term;
+  const normalize::CallerRules *own = gene_rules_.caller_rules.get().find(call.source);
+  const normalize::TextSet *accepted = own != nullptr ? own->accepted_terms_of(call.gene) : nullptr;
   auto look_up = [&](const std::string &phenotype) {
     const json::Value *target = lookup_phenotype(call.gene, phenotype);
+    if ((target == nullptr || target->is_null()) && accepted != nullptr &&
+        accepted->contains(phenotype)) {
+      term = phenotype; // the platform's own term, as the caller wrote it
+      return true;
+    }
     if (target == nullptr || target->is_null()) {
       record_unmapped(call.gene, phenotype);
       result.add_warning("unmapped phenotype term " + text::quoted(phenotype));

@@ -74,11 +74,16 @@ GeneOutcome CallNormalizer::normalize(const RawCall &call) {
                        text::quoted(*call.diplotype));
     return result;
   }
-  if (own != nullptr && call.diplotype && !is_no_call(call.diplotype))
-    if (std::optional<std::string> why = half_no_call(*own, *call.source, *call.diplotype)) {
+  if (own != nullptr && call.diplotype && !is_no_call(call.diplotype)) {
+    std::optional<std::string> why = half_no_call(*own, *call.source, *call.diplotype);
+    if (!why && offers_alternatives(*own, *call.diplotype))
+      why = "no diplotype called: " + *call.source + " wrote " + text::quoted(*call.diplotype) +
+            ", which offers alternatives";
+    if (why) {
       result.add_warning(*why);
       return result;
     }
+  }
   // The star allele always comes first: the genotype-guided Activity reads it back. Candidates
   // that differ in phenotype leave the Activity a gap (the reader's warning says why), and so
   // does a caveat of the caller's that allows another phenotype.
@@ -128,6 +133,24 @@ std::optional<std::string> CallNormalizer::half_no_call(const normalize::CallerR
   if (!called.empty()) // the typed haplotype alone is no diplotype
     why += "; only " + text::join(", ", called) + " was called";
   return why;
+}
+
+bool CallNormalizer::offers_alternatives(const normalize::CallerRules &own,
+                                         std::string_view diplotype) {
+  const std::string lowered = text::lower(diplotype);
+  for (std::string_view separator : own.alternative_separators) {
+    const std::string between = text::lower(separator);
+    std::size_t parts = 0;
+    for (std::size_t start = 0; start <= lowered.size();) {
+      const std::size_t end = std::min(lowered.find(between, start), lowered.size());
+      if (!text::strip(std::string_view(lowered).substr(start, end - start)).empty())
+        ++parts;
+      start = end + between.size();
+    }
+    if (parts >= 2)
+      return true;
+  }
+  return false;
 }
 
 const std::string *CallNormalizer::uncertain_caveat(const RawCall &call) const {

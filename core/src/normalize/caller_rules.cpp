@@ -16,7 +16,44 @@ bool text_list(const json::Value &entry, std::string_view key, TextSet &into) {
   return true;
 }
 
+// The list member `key` as views of its texts (missing or false: none).
+bool text_views(const json::Value &entry, std::string_view key,
+                std::vector<std::string_view> &into) {
+  const json::Value *value = json::given(entry, key);
+  if (value == nullptr)
+    return true;
+  if (!value->is_array())
+    return false;
+  for (const json::Value &item : value->items())
+    if (item.is_string() && !item.as_string().empty())
+      into.push_back(item.as_string());
+  return true;
+}
+
+// The object member `key` of gene -> list of texts (missing or false: none).
+bool gene_lists(const json::Value &entry, std::string_view key,
+                std::vector<std::pair<std::string_view, TextSet>> &into) {
+  const json::Value *value = json::given(entry, key);
+  if (value == nullptr)
+    return true;
+  if (!value->is_object())
+    return false;
+  for (const json::Member &gene : value->members()) {
+    if (!gene.value.is_array())
+      return false;
+    into.emplace_back(gene.key, TextSet(gene.value.items()));
+  }
+  return true;
+}
+
 } // namespace
+
+const TextSet *CallerRules::accepted_terms_of(std::string_view gene) const {
+  for (const auto &[symbol, terms] : accepted_terms)
+    if (symbol == gene)
+      return &terms;
+  return nullptr;
+}
 
 std::optional<CallerRuleSet> CallerRuleSet::from(const json::Value &table) {
   if (!table.is_object())
@@ -28,7 +65,9 @@ std::optional<CallerRuleSet> CallerRuleSet::from(const json::Value &table) {
     if (!entry.is_object() || !text_list(entry, "no_call_diplotypes", rules.no_call_diplotypes) ||
         !text_list(entry, "no_call_haplotypes", rules.no_call_haplotypes) ||
         !text_list(entry, "placeholder_phenotypes", rules.placeholder_phenotypes) ||
-        !text_list(entry, "phenotyped_genes", rules.phenotyped_genes))
+        !text_list(entry, "phenotyped_genes", rules.phenotyped_genes) ||
+        !text_views(entry, "alternative_separators", rules.alternative_separators) ||
+        !gene_lists(entry, "accepted_terms", rules.accepted_terms))
       return std::nullopt;
     set.callers_.emplace_back(member.key, std::move(rules));
   }

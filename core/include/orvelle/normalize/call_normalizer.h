@@ -99,6 +99,9 @@ private:
   static bool only_placeholders(const normalize::CallerRules &own, const RawCall &call);
   /// Why a diplotype with one of the caller's no-call haplotypes is no call (naming the
   /// haplotype that was called), or nullopt for a diplotype without one.
+  /// True when the caller's separators split the diplotype into two or more alternatives
+  /// (compared without regard to case).
+  static bool offers_alternatives(const normalize::CallerRules &own, std::string_view diplotype);
   static std::optional<std::string> half_no_call(const normalize::CallerRules &own,
                                                  std::string_view source,
                                                  std::string_view diplotype);

@@ -19,6 +19,14 @@ struct CallerRules {
   TextSet no_call_haplotypes;     ///< one haplotype "not called": the diplotype is no call
   TextSet placeholder_phenotypes; ///< written for genes outside phenotyped_genes, not a result
   TextSet phenotyped_genes;       ///< the genes the caller has a phenotype method for
+  /// Texts between two diplotypes that offer them as alternatives (" or "): no call.
+  std::vector<std::string_view> alternative_separators;
+  /// Per gene, platform terms the caller may write as they are (a hand table's "G6PD
+  /// Deficient"): taken as the Activity where the phenotype table has no entry.
+  std::vector<std::pair<std::string_view, TextSet>> accepted_terms;
+
+  /// The accepted terms of `gene`, or nullptr.
+  const TextSet *accepted_terms_of(std::string_view gene) const;
 };
 
 /// The gene-rules member "caller_rules": caller identifier -> CallerRules. Views refer into
