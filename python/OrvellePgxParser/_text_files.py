@@ -1,0 +1,21 @@
+"""Text files the package writes besides the result and the sidecar (the cohort's tables, the
+outside-call file), each written whole or not at all, as the core writes its own."""
+
+import contextlib
+import os
+import tempfile
+
+
+def write_text_atomically(path, text) -> None:
+    """Writes UTF-8 text through a temporary file beside PATH renamed into place, so an earlier
+    file is replaced whole or not at all."""
+    folder, name = os.path.split(os.fspath(path))
+    handle, temporary = tempfile.mkstemp(dir=folder or ".", prefix=f".{name}.")
+    try:
+        with os.fdopen(handle, "w", encoding="utf-8", newline="") as out:
+            out.write(text)
+        os.replace(temporary, path)
+    except BaseException:
+        with contextlib.suppress(OSError):
+            os.unlink(temporary)
+        raise
