@@ -117,8 +117,8 @@ def read_table(path):
 
 def join_cohort_tables(folders, output_dir) -> None:
     """Writes into OUTPUT_DIR every cohort-wide table of the runs that wrote FOLDERS (at least
-    one; each run over other samples, in the samples' order): the rows in folder order, and for a table by
-    gene every gene of any folder, sorted."""
+    one; each run over other samples, in the samples' order): the rows in folder order, and
+    for a table by gene every gene of any folder, sorted."""
     os.makedirs(output_dir, exist_ok=True)
     for name in COHORT_FILES:
         parts = [read_table(os.path.join(folder, name)) for folder in folders]
