@@ -11,8 +11,16 @@ import pytest
 from OrvellePgxParser.cohort import convert_cohort, samples_from_folders, samples_from_manifest
 from OrvellePgxParser.cohort.tables import (ACTIVITIES_NAME, COHORT_FILES, MULTIQC_GAPS_NAME,
                                             MULTIQC_SAMPLES_NAME, STAR_ALLELES_NAME,
-                                            WARNINGS_NAME, join_cohort_tables, read_table)
+                                            WARNINGS_NAME, join_cohort_tables, read_head)
 from test_cohort import EXAMPLE, cohort, files
+
+
+def read_table(path):
+    """The comment lines, the column names and the rows (dicts) of a cohort table."""
+    with open(path, encoding="utf-8", newline="") as handle:
+        header, columns = read_head(handle)
+        rows = [dict(zip(columns, line.rstrip("\n").split("\t"))) for line in handle]
+    return header, columns, rows
 
 
 def example_samples():

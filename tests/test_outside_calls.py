@@ -2,6 +2,7 @@
 PharmCAT's outside-call format held on every file written, and the round trip through the
 product's own outside-call reader."""
 
+import json
 import shutil
 import subprocess
 import sys
@@ -95,9 +96,11 @@ class TestWriter:
         for outcome in outcomes:
             text = (tmp_path / f"{outcome.sample}.outside.tsv").read_text(encoding="utf-8")
             assert rule_violations(text) == []
-            expected = [f"{line[0]}\t{line[1]}" for line in outside_call_lines(outcome.results)]
-            assert [line.split("\t")[0] + "\t" + line.split("\t")[1]
-                    for line in text.splitlines()] == expected
+            result = json.loads((tmp_path / f"{outcome.sample}.json").read_text())
+            sidecar = json.loads((tmp_path / f"{outcome.sample}.provenance.json").read_text())
+            results = [GeneOutcome(g["Id"], g["StarAllele"], g["Activity"], p["source"])
+                       for g, p in zip(result, sidecar["genes"])]
+            assert text.splitlines() == ["\t".join(line) for line in outside_call_lines(results)]
         # S1's other genes came from PharmCAT; CYP3A5 from PyPGx
         assert (tmp_path / "S1.outside.tsv").read_text() == (
             "CYP3A5\t*1/*3\tIntermediate Metabolizer\t\n")

@@ -1,7 +1,7 @@
 """The cohort's summary table, one row per sample, written whole or not at all."""
 
 import os
-from dataclasses import dataclass, field
+from dataclasses import dataclass
 from typing import Optional
 
 from .._text_files import write_text_atomically
@@ -13,8 +13,8 @@ COLUMNS = ("sample", "status", "genes", "genes_without_star_allele", "genes_with
 
 @dataclass(frozen=True)
 class SampleOutcome:
-    """What became of one sample: status "ok" with the counts of its result (and the gene
-    results, for the cohort's tables), or "failed" with the error (and no counts)."""
+    """What became of one sample: status "ok" with the counts of its result, or "failed" with
+    the error (and no counts)."""
 
     sample: str
     status: str
@@ -23,7 +23,6 @@ class SampleOutcome:
     genes_without_activity: Optional[int] = None
     unmapped_terms: Optional[int] = None
     error: Optional[str] = None
-    results: tuple = field(default=(), compare=False, repr=False)
 
     @property
     def ok(self) -> bool:

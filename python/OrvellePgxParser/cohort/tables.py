@@ -3,9 +3,12 @@ row per sidecar warning, and MultiQC's custom-content files. Each is a tab-separ
 written whole or not at all, and the tables of several runs (the workflow's chunks) join into
 the tables one run over all their samples writes."""
 
+import contextlib
+import json
 import os
+import tempfile
 
-from .._text_files import write_text_atomically
+from .._text_files import atomic_text_file
 from .summary import SUMMARY_NAME, one_line
 
 STAR_ALLELES_NAME = "cohort-star-alleles.tsv"
@@ -57,74 +60,116 @@ COHORT_FILES = (STAR_ALLELES_NAME, ACTIVITIES_NAME, WARNINGS_NAME, MULTIQC_SAMPL
 GENE_MATRICES = (STAR_ALLELES_NAME, ACTIVITIES_NAME, MULTIQC_GAPS_NAME)
 
 
-def gap_count(result) -> int:
-    return (not result.star_allele) + (not result.activity)
+def gene_rows(results) -> list:
+    """What the tables keep of a sample's results: [gene, StarAllele, Activity, caller,
+    warnings] per gene, in the results' order."""
+    return [[r.gene, r.star_allele, r.activity, r.source, list(r.warnings)] for r in results]
 
 
-def table_text(header, columns, rows) -> str:
-    """Comment lines, the column names, then one line per row (a dict; a missing or None cell
-    is empty), every cell on one line."""
-    lines = list(header) + ["\t".join(columns)]
-    for row in rows:
-        cells = (row.get(column) for column in columns)
-        lines.append("\t".join("" if cell is None else one_line(str(cell)) for cell in cells))
-    return "\n".join(lines) + "\n"
+def gap_count(row) -> int:
+    return (not row[1]) + (not row[2])
 
 
-def gene_matrix(outcomes, cell):
-    """The columns (sample, then every gene of a converted sample, sorted) and one row per
-    converted sample with `cell(result)` under each gene its result has."""
-    converted = [o for o in outcomes if o is not None and o.ok]
-    genes = sorted({result.gene for outcome in converted for result in outcome.results})
-    rows = [{"sample": outcome.sample, **{r.gene: cell(r) for r in outcome.results}}
-            for outcome in converted]
-    return ["sample", *genes], rows
+def table_line(cells) -> str:
+    """One row: a missing cell empty, every cell on one line."""
+    return "\t".join("" if cell is None else one_line(str(cell)) for cell in cells) + "\n"
 
 
-def cohort_tables(outcomes) -> dict:
-    """Every cohort-wide table but the summary, by file name, as text. `outcomes` holds one
-    SampleOutcome (or None, not converted) per sample, in the samples' order."""
-    done = [o for o in outcomes if o is not None]
-    warnings = [{"sample": o.sample, "gene": r.gene, "caller": r.source, "warning": warning}
-                for o in done if o.ok for r in o.results for warning in r.warnings]
-    samples = [{"Sample": o.sample, "status": o.status, "genes": o.genes,
-                "gaps": None if not o.ok else sum(1 for r in o.results if gap_count(r)),
-                "unmapped_terms": o.unmapped_terms} for o in done]
-    tables = {WARNINGS_NAME: table_text((), WARNING_COLUMNS, warnings),
-              MULTIQC_SAMPLES_NAME: table_text(MULTIQC_SAMPLES_HEADER, MULTIQC_SAMPLE_COLUMNS,
-                                               samples)}
-    for name, header, cell in ((STAR_ALLELES_NAME, (), lambda r: r.star_allele),
-                               (ACTIVITIES_NAME, (), lambda r: r.activity),
-                               (MULTIQC_GAPS_NAME, MULTIQC_GAPS_HEADER, gap_count)):
-        tables[name] = table_text(header, *gene_matrix(outcomes, cell))
-    return tables
+def table_head(header, columns) -> str:
+    return "".join(comment + "\n" for comment in header) + table_line(columns)
 
 
-def write_cohort_tables(output_dir, outcomes) -> None:
-    for name, text in cohort_tables(outcomes).items():
-        write_text_atomically(os.path.join(output_dir, name), text)
+class CohortTables:
+    """The converted samples' gene rows, spooled to an unnamed temporary file in the output
+    folder as the samples finish (in any order): a cohort of any size holds only where each
+    sample's rows lie. `write` then makes every table in the samples' order, in one pass."""
+
+    def __init__(self, output_dir):
+        self._spool = tempfile.TemporaryFile(dir=output_dir)
+        self._where = {}
+        self._genes = set()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc_info):
+        self._spool.close()
+
+    def add(self, index, rows) -> None:
+        """Keeps the gene rows (see gene_rows) of the converted sample at INDEX."""
+        data = json.dumps(rows).encode("ascii")
+        self._spool.seek(0, os.SEEK_END)
+        self._where[index] = (self._spool.tell(), len(data))
+        self._spool.write(data)
+        self._genes.update(row[0] for row in rows)
+
+    def _rows(self, index):
+        offset, size = self._where[index]
+        self._spool.seek(offset)
+        return json.loads(self._spool.read(size))
+
+    def write(self, output_dir, outcomes) -> None:
+        """Every cohort-wide table but the summary, for OUTCOMES (one SampleOutcome per sample,
+        in the samples' order)."""
+        genes = sorted(self._genes)
+        heads = {STAR_ALLELES_NAME: (), ACTIVITIES_NAME: (), MULTIQC_GAPS_NAME: MULTIQC_GAPS_HEADER}
+        cells = {STAR_ALLELES_NAME: lambda row: row[1], ACTIVITIES_NAME: lambda row: row[2],
+                 MULTIQC_GAPS_NAME: gap_count}
+        with contextlib.ExitStack() as stack:
+            out = {name: stack.enter_context(atomic_text_file(os.path.join(output_dir, name)))
+                   for name in COHORT_FILES if name != SUMMARY_NAME}
+            for name, header in heads.items():
+                out[name].write(table_head(header, ["sample", *genes]))
+            out[WARNINGS_NAME].write(table_head((), WARNING_COLUMNS))
+            out[MULTIQC_SAMPLES_NAME].write(table_head(MULTIQC_SAMPLES_HEADER,
+                                                       MULTIQC_SAMPLE_COLUMNS))
+            for index, outcome in enumerate(outcomes):
+                rows = self._rows(index) if outcome.ok else None
+                gaps = None if rows is None else sum(1 for row in rows if gap_count(row))
+                out[MULTIQC_SAMPLES_NAME].write(table_line(
+                    (outcome.sample, outcome.status, outcome.genes, gaps, outcome.unmapped_terms)))
+                if rows is None:  # a failed sample has no row by gene
+                    continue
+                by_gene = {row[0]: row for row in rows}
+                for name, cell in cells.items():
+                    out[name].write(table_line([outcome.sample, *(
+                        cell(by_gene[gene]) if gene in by_gene else None for gene in genes)]))
+                for gene, _, _, caller, warnings in rows:
+                    for warning in warnings:
+                        out[WARNINGS_NAME].write(table_line((outcome.sample, gene, caller,
+                                                             warning)))
 
 
-def read_table(path):
-    """The comment lines, the column names and the rows (dicts) of a table written here."""
-    with open(path, encoding="utf-8", newline="") as handle:
-        lines = handle.read().split("\n")[:-1]
-    header = [line for line in lines if line.startswith("#")]
-    body = lines[len(header):]
-    columns = body[0].split("\t")
-    return header, columns, [dict(zip(columns, line.split("\t"))) for line in body[1:]]
+def read_head(handle):
+    """The comment lines and the column names at the top of a table written here."""
+    header = []
+    for text in handle:
+        text = text.rstrip("\n")
+        if not text.startswith("#"):
+            return header, text.split("\t")
+        header.append(text)
+    raise ValueError(f"{handle.name}: the table has no column names")
 
 
 def join_cohort_tables(folders, output_dir) -> None:
     """Writes into OUTPUT_DIR every cohort-wide table of the runs that wrote FOLDERS (at least
     one; each run over other samples, in the samples' order): the rows in folder order, and
-    for a table by gene every gene of any folder, sorted."""
+    for a table by gene every gene of any folder, sorted. Each table is read row by row."""
     os.makedirs(output_dir, exist_ok=True)
     for name in COHORT_FILES:
-        parts = [read_table(os.path.join(folder, name)) for folder in folders]
-        header, columns, _ = parts[0]
+        paths = [os.path.join(folder, name) for folder in folders]
+        heads = []
+        for path in paths:
+            with open(path, encoding="utf-8", newline="") as handle:
+                heads.append(read_head(handle))
+        header, columns = heads[0]
         if name in GENE_MATRICES:
-            genes = {column for _, part_columns, _ in parts for column in part_columns[1:]}
-            columns = ["sample", *sorted(genes)]
-        rows = [row for _, _, part_rows in parts for row in part_rows]
-        write_text_atomically(os.path.join(output_dir, name), table_text(header, columns, rows))
+            columns = ["sample", *sorted({c for _, part in heads for c in part[1:]})]
+        with atomic_text_file(os.path.join(output_dir, name)) as out:
+            out.write(table_head(header, columns))
+            for path in paths:
+                with open(path, encoding="utf-8", newline="") as handle:
+                    _, part_columns = read_head(handle)
+                    for text in handle:
+                        row = dict(zip(part_columns, text.rstrip("\n").split("\t")))
+                        out.write(table_line(row.get(column) for column in columns))
