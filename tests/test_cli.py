@@ -61,6 +61,29 @@ def test_usage_errors_end_with_status_2(folder, args):
     assert done.stderr.startswith("usage: orvelle-pgx-parser")
 
 
+class TestStandardOutput:
+    def test_the_result_as_the_file_holds_it_and_no_file(self, folder):
+        assert run("a.csv", "b.csv", "--output-dir", "files", cwd=folder).returncode == 0
+        done = run("a.csv", "b.csv", "--output-json", "-", cwd=folder)
+        assert done.returncode == 0
+        assert done.stdout == (folder / "files" / "orvelle_pgx.json").read_text()
+        assert done.stderr.splitlines()[-1] == "INFO Wrote 2 gene results to standard output"
+        assert sorted(p.name for p in folder.iterdir()) == ["a.csv", "b.csv", "files"]
+
+    def test_the_sidecar_only_with_an_output_dir(self, folder):
+        assert run("a.csv", "--output-dir", "files", cwd=folder).returncode == 0
+        done = run("a.csv", "--output-json", "-", "--output-dir", "sidecar", cwd=folder)
+        assert done.returncode == 0 and json.loads(done.stdout)[0]["Id"] == "CYP2D6"
+        assert [p.name for p in (folder / "sidecar").iterdir()] == ["orvelle_pgx.provenance.json"]
+        assert ((folder / "sidecar" / "orvelle_pgx.provenance.json").read_bytes()
+                == (folder / "files" / "orvelle_pgx.provenance.json").read_bytes())
+
+    def test_gzip_is_a_usage_error(self, folder):
+        done = run("a.csv", "--output-json", "-", "--gzip", cwd=folder)
+        assert done.returncode == 2 and done.stdout == ""
+        assert "--gzip cannot be used with --output-json -" in done.stderr
+
+
 def test_help_lists_the_arguments(folder):
     done = run("-h", cwd=folder)
     assert done.returncode == 0
@@ -96,7 +119,7 @@ def test_help_lists_the_version_option_last(folder):
                if line.startswith("  -")]
     assert options == ["-h,", "--input-dir", "--output-dir", "--output-json", "--gzip",
                        "--no-provenance", "--no-recover", "--genes", "--phenotype-source",
-                       "--sample", "--log-level", "--version"]
+                       "--sample", "--outside-calls", "--log-level", "--version"]
 
 
 @pytest.fixture(params=["unset", "100", " 61 ", "0", "-3", "wide", "no stdout", "terminal"])

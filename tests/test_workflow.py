@@ -1,4 +1,5 @@
-"""workflow/Snakefile on the example cohort, in chunks: the same files as one cohort run."""
+"""workflow/Snakefile on the example cohort, in chunks: the same files as one cohort run, and
+MultiQC's report when asked for."""
 
 import os
 import shutil
@@ -23,6 +24,7 @@ def test_chunked_workflow_equals_the_cohort_command(tmp_path):
     subprocess.run([snakemake, "-s", str(REPO / "workflow" / "Snakefile"), "--cores", "2",
                     "--directory", str(tmp_path), "--quiet", "--config",
                     f"manifest={EXAMPLE / 'manifest' / 'manifest.tsv'}",
-                    f"input_dirs=[{EXAMPLE / 'samples'}]", "out=workflow", "chunk_size=2"],
+                    f"input_dirs=[{EXAMPLE / 'samples'}]", "out=workflow", "chunk_size=2", "multiqc=true"],
                    check=True, capture_output=True, timeout=300)
     assert files(tmp_path / "workflow") == files(tmp_path / "cohort")
+    assert (tmp_path / "workflow" / "multiqc" / "multiqc_report.html").is_file()

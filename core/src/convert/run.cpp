@@ -34,6 +34,7 @@ std::vector<std::string> OrvellePgxParser::own_output_paths() const {
   std::vector<std::string> paths{provenance_path(plain), plain};
   if (!plain.ends_with(".gz"))
     paths.push_back(std::move(plain) + ".gz");
+  paths.insert(paths.end(), other_outputs.begin(), other_outputs.end());
   return paths;
 }
 
@@ -45,19 +46,24 @@ std::optional<std::vector<GeneOutcome>> OrvellePgxParser::run(bool return_list) 
   return std::nullopt;
 }
 
+std::string OrvellePgxParser::result_text(const std::vector<GeneOutcome> &results) const {
+  json::Writer out(gzip_output ? json::Layout::compact : json::Layout::indented);
+  out.begin_array();
+  for (const GeneOutcome &result : results)
+    result.write_result(out);
+  out.end_array();
+  return out.take();
+}
+
 void OrvellePgxParser::write_results(const std::vector<GeneOutcome> &results) {
   // An empty folder part means the current directory, as everywhere else in a path.
   io::make_dirs(output_dir);
   const std::string out_path = result_path();
 
   {
-    json::Writer out(gzip_output ? json::Layout::compact : json::Layout::indented);
-    out.begin_array();
-    for (const GeneOutcome &result : results)
-      result.write_result(out);
-    out.end_array();
+    std::string text = result_text(results);
     // The text is let go at the end of this block, before the sidecar's is made.
-    io::write_file_atomically(out_path, gzip_output ? io::gzip_compress(out.text()) : out.take());
+    io::write_file_atomically(out_path, gzip_output ? io::gzip_compress(text) : std::move(text));
   }
   log::info("Wrote %d gene results to %s", {static_cast<std::int64_t>(results.size()), out_path});
 

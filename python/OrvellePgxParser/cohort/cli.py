@@ -27,8 +27,8 @@ def argument_parser(version):
     parser.add_argument("input_dirs", nargs="*", metavar="INPUT_DIR",
                         help="folders whose sub-folders are one sample each")
     parser.add_argument("--output-dir", required=True,
-                        help="where <sample>.json, <sample>.provenance.json and "
-                             "cohort-summary.tsv go")
+                        help="where <sample>.json, <sample>.provenance.json, "
+                             "cohort-summary.tsv and the cohort's other tables go")
     parser.add_argument("--manifest", help="tab-separated file with the columns sample and path, "
                                            "one row per input file")
     parser.add_argument("--jobs", type=int, default=None,
@@ -42,6 +42,9 @@ def argument_parser(version):
                         help="preferred PharmCAT phenotype source (CPIC or DPWG). Falls back to "
                              "the other source for genes the chosen one does not give a usable "
                              "phenotype for. Defaults to CPIC.")
+    parser.add_argument("--outside-calls", action="store_true",
+                        help="also write each sample's results as a PharmCAT outside-call file, "
+                             "<sample>.outside.tsv beside its result")
     parser.add_argument("--log-level", default="INFO")
     parser.add_argument("--version", action="version", version=f"orvelle-pgx-cohort {version}")
     return parser
@@ -79,7 +82,7 @@ def main(argv=None):
             samples, args.output_dir, jobs=args.jobs, gzip_output=args.gzip,
             write_provenance=not args.no_provenance, recover_dropped_genes=not args.no_recover,
             gene_filter=args.genes, phenotype_source=args.phenotype_source,
-            progress=sys.stderr.isatty())
+            outside_calls=args.outside_calls, progress=sys.stderr.isatty())
     except KeyboardInterrupt:
         print("orvelle-pgx-cohort: interrupted; finished samples are written, see "
               f"{os.path.join(args.output_dir, 'cohort-summary.tsv')}", file=sys.stderr)

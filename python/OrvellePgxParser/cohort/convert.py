@@ -12,12 +12,15 @@ from OrvellePgxParser.OrvellePgxConstants import OrvellePgxConstants as constant
 from OrvellePgxParser.OrvellePgxParser import OrvellePgxParser
 from OrvellePgxParser.Parsers import PgxReaderFactory
 
+from ..outside_calls import write_outside_calls
 from .sample_logs import SampleLogs
 from .samples import as_sample, check_samples
 from .summary import SampleOutcome, one_line, write_summary
+from .tables import CohortTables, gene_rows
 
 log = logging.getLogger("OrvellePgxParser.cohort")
 INTERRUPTED = "not converted: the run was interrupted"
+OUTSIDE_CALLS_SUFFIX = ".outside.tsv"
 
 
 def default_jobs() -> int:
@@ -81,30 +84,37 @@ def check_inputs(sample) -> None:
             raise FileNotFoundError(f"File not found: {path}")
 
 
-def convert_sample(sample, driver) -> SampleOutcome:
-    """What run() does, keeping the results for the sample's counts."""
+def convert_sample(sample, driver, outside_calls):
+    """What run() does, keeping the results for the sample's counts and the cohort's tables
+    (its outcome and its gene rows); with `outside_calls`, then the sample's PharmCAT
+    outside-call file beside its result."""
     results = driver.parse_files()
     driver._write_results(results)
+    if outside_calls:
+        write_outside_calls(os.path.join(driver.output_dir, sample.name + OUTSIDE_CALLS_SUFFIX),
+                            results)
     return SampleOutcome(
         sample.name, "ok", genes=len(results),
         genes_without_star_allele=sum(1 for r in results if not r.star_allele),
         genes_without_activity=sum(1 for r in results if not r.activity),
-        unmapped_terms=len(driver.normalizer.unmapped_terms))
+        unmapped_terms=len(driver.normalizer.unmapped_terms)), gene_rows(results)
 
 
-def convert_held(sample, output_dir, options, logs):
-    """Converts one sample on a worker thread; returns its outcome and its held log records."""
+def convert_held(sample, output_dir, options, outside_calls, logs):
+    """Converts one sample on a worker thread; returns its outcome, its gene rows (None when
+    it failed) and its held log records."""
     driver = None
+    rows = None
     with logs.capture(sample.name) as records:
         try:
             check_inputs(sample)
             driver = OrvellePgxParser(request_for(sample, output_dir, options))
-            outcome = convert_sample(sample, driver)
+            outcome, rows = convert_sample(sample, driver, outside_calls)
         except Exception as error:  # one sample's failure is its own
             text = failure_text(sample, error, driver, logs)
             log.error("conversion failed: %s", text)
             outcome = SampleOutcome(sample.name, "failed", error=text)
-    return outcome, records
+    return outcome, rows, records
 
 
 @contextlib.contextmanager
@@ -120,14 +130,22 @@ def progress_bar(total, shown):
         yield bar
 
 
+def write_cohort_files(output_dir, outcomes, tables) -> None:
+    """The tables by sample and gene, the warnings and MultiQC's files, then the summary: a
+    summary is never older than the tables beside it."""
+    tables.write(output_dir, outcomes)
+    write_summary(output_dir, outcomes)
+
+
 def convert_cohort(samples, output_dir, *, jobs=None, gzip_output=False, write_provenance=True,
                    recover_dropped_genes=True, gene_filter=None, phenotype_source=None,
-                   progress=False) -> list:
+                   outside_calls=False, progress=False) -> list:
     """Converts every sample as the single command would, into OUTPUT_DIR/<sample>.json (.gz)
-    and <sample>.provenance.json, writes OUTPUT_DIR/cohort-summary.tsv and returns one
-    SampleOutcome per sample, in the samples' order. `samples`: Sample objects or (name, input
-    files) pairs. A failing sample fails alone; bad samples or an output folder that cannot be
-    written raise before anything is converted."""
+    and <sample>.provenance.json (with `outside_calls`, also <sample>.outside.tsv), writes the
+    cohort's tables, cohort-summary.tsv last, and returns one SampleOutcome per sample, in the
+    samples' order. `samples`: Sample objects or (name, input files) pairs. A failing sample
+    fails alone; bad samples or an output folder that cannot be written raise before anything
+    is converted."""
     samples = [as_sample(s) for s in samples]
     check_samples(samples, gzip_output, write_provenance)
     output_dir = os.fspath(output_dir)
@@ -143,18 +161,22 @@ def convert_cohort(samples, output_dir, *, jobs=None, gzip_output=False, write_p
     running = {}
 
     with logs.installed(), progress_bar(len(samples), progress) as bar, \
+            CohortTables(output_dir) as tables, \
             ThreadPoolExecutor(max_workers=jobs, thread_name_prefix="cohort") as pool:
         def submit_next():
             # A few samples ahead of the threads, never the whole cohort: finished samples
             # leave nothing behind but their outcome.
             for index, sample in queue:
-                running[pool.submit(convert_held, sample, output_dir, options, logs)] = index
+                running[pool.submit(convert_held, sample, output_dir, options, outside_calls,
+                                       logs)] = index
                 return
 
         def collect(futures):
             for future in futures:
                 index = running.pop(future)
-                outcomes[index], records = future.result()
+                outcomes[index], rows, records = future.result()
+                if rows is not None:
+                    tables.add(index, rows)
                 logs.emit(records)
                 if bar is not None:
                     bar.update()
@@ -176,7 +198,7 @@ def convert_cohort(samples, output_dir, *, jobs=None, gzip_output=False, write_p
             collect(wait(running).done)
             outcomes = [o or SampleOutcome(s.name, "failed", error=INTERRUPTED)
                         for o, s in zip(outcomes, samples)]
-            write_summary(output_dir, outcomes)
+            write_cohort_files(output_dir, outcomes, tables)
             raise
-    write_summary(output_dir, outcomes)
+        write_cohort_files(output_dir, outcomes, tables)
     return outcomes

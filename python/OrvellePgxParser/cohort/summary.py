@@ -1,10 +1,10 @@
 """The cohort's summary table, one row per sample, written whole or not at all."""
 
-import contextlib
 import os
-import tempfile
 from dataclasses import dataclass
 from typing import Optional
+
+from .._text_files import write_text_atomically
 
 SUMMARY_NAME = "cohort-summary.tsv"
 COLUMNS = ("sample", "status", "genes", "genes_without_star_allele", "genes_without_activity",
@@ -34,20 +34,12 @@ def one_line(text: str) -> str:
 
 
 def write_summary(output_dir, outcomes) -> str:
-    """Writes the table beside the samples' outputs through a temporary file renamed into place,
-    so an earlier summary is replaced whole. Returns its path."""
+    """Writes the table beside the samples' outputs, replacing an earlier summary whole.
+    Returns its path."""
     path = os.path.join(output_dir, SUMMARY_NAME)
     lines = ["\t".join(COLUMNS)]
     for outcome in outcomes:
         cells = [getattr(outcome, column) for column in COLUMNS]
         lines.append("\t".join("" if cell is None else one_line(str(cell)) for cell in cells))
-    handle, temporary = tempfile.mkstemp(dir=output_dir, prefix=f".{SUMMARY_NAME}.")
-    try:
-        with os.fdopen(handle, "w", encoding="utf-8", newline="") as out:
-            out.write("\n".join(lines) + "\n")
-        os.replace(temporary, path)
-    except BaseException:
-        with contextlib.suppress(OSError):
-            os.unlink(temporary)
-        raise
+    write_text_atomically(path, "\n".join(lines) + "\n")
     return path

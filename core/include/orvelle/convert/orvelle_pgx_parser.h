@@ -65,6 +65,8 @@ public:
   std::optional<std::vector<GeneOutcome>> run(bool return_list);
   /// What run writes for `results`: the result file, then the sidecar unless it is disabled.
   void write_results(const std::vector<GeneOutcome> &results);
+  /// The result file's text for `results` (compact when writing compressed, before gzip).
+  std::string result_text(const std::vector<GeneOutcome> &results) const;
 
   // --- merge and provenance ---------------------------------------------------------------
   std::vector<GeneOutcome> merge(const std::vector<RawCall> &calls);
@@ -100,6 +102,9 @@ public:
   /// The genes of gene_filter that the last merge gave no result for and did not drop, in
   /// gene-symbol order.
   std::vector<std::string> missing_genes;
+  /// Files the run writes besides the result and the sidecar (an outside-call file): a folder
+  /// scan leaves them out, as it does those two.
+  std::vector<std::string> other_outputs;
 
   /// Name endings a folder scan accepts (compared case-insensitively).
   static constexpr std::array<std::string_view, 3> INPUT_SUFFIXES = {".json", ".csv", ".tsv"};
