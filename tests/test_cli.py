@@ -84,10 +84,21 @@ class TestStandardOutput:
         assert "--gzip cannot be used with --output-json -" in done.stderr
 
 
-def test_help_lists_the_arguments(folder):
-    done = run("-h", cwd=folder)
-    assert done.returncode == 0
-    assert "input .json / .csv files" in done.stdout and "--phenotype-source" in done.stdout
+def test_every_option_of_either_command_says_what_it_does():
+    from OrvellePgxParser._command import BOTH, DESCRIPTIONS, OPTIONS
+
+    assert all(keywords.get("help") for _, _, keywords in OPTIONS)
+    for command in BOTH:  # the description names every caller read
+        for caller in ("PharmCAT", "pbStarPhase", "PyPGx", "Gene/Diplotype"):
+            assert caller in DESCRIPTIONS[command]
+
+
+def test_the_default_result_name_is_the_packages(tmp_path):
+    from OrvellePgxParser._command import SINGLE, argument_parser
+    from OrvellePgxParser.OrvellePgxConstants import OrvellePgxConstants
+
+    parsed = argument_parser(SINGLE, "0").parse_args([])
+    assert parsed.output_json == OrvellePgxConstants.DEFAULT_OUTPUT_JSON
 
 
 def test_a_failed_conversion_is_one_line_and_non_zero(tmp_path):

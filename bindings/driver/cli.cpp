@@ -1,5 +1,6 @@
-// bindings/driver/cli.cpp: the command `orvelle-pgx-parser`, built on the host's argparse and
-// logging (called once per process, so they are used as they are, through the C API).
+// bindings/driver/cli.cpp: the command `orvelle-pgx-parser`: the host's parsed command line
+// (its option table, OrvellePgxParser._command, is shared with the cohort command) turned into
+// a request, run, and written where the options say.
 #include "driver/cli.h"
 
 #include "driver/request.h"
@@ -10,9 +11,7 @@
 #include "orvelle/io/file.h"
 #include "orvelle/io/output_file.h"
 #include "orvelle/log.h"
-#include "orvelle/text/host_text.h"
 
-#include <algorithm>
 #include <optional>
 
 namespace orvelle::bind {
@@ -20,66 +19,6 @@ namespace {
 
 namespace c = constants;
 using namespace nb::literals;
-
-nb::object command_parser(nb::handle command) {
-  nb::object parser = command.attr("argument_parser")(
-      "orvelle-pgx-parser", "Convert PharmCAT / pbStarPhase / diplotype-table PGx output into the "
-                            "Orvelle PGx JSON format for upload to Orvelle Analysis.");
-  nb::object add = parser.attr("add_argument");
-  add("input_files", "nargs"_a = "*", "help"_a = "input .json / .csv files");
-  add("--input-dir", "default"_a = ".", "help"_a = "directory to scan when no files are given");
-  add("--output-dir",
-      "help"_a = "where the result and its sidecar go (default: the current directory)");
-  add("--output-json", "default"_a = host_str(c::DEFAULT_OUTPUT_JSON),
-      "help"_a = "the result's file name (default: %(default)s); - writes the result to "
-                 "standard output, and the sidecar only when --output-dir is given");
-  add("--gzip", "action"_a = "store_true", "help"_a = "gzip the output");
-  add("--no-provenance", "action"_a = "store_true");
-  add("--no-recover", "action"_a = "store_true",
-      "help"_a = "do not recover genes PharmCAT dropped");
-  add("--genes", "nargs"_a = "*", "help"_a = "restrict output to these genes");
-  add("--phenotype-source",
-      "help"_a = "preferred PharmCAT phenotype source (CPIC or DPWG). Falls back to the other "
-                 "source for genes the chosen one does not give a usable phenotype for. Defaults "
-                 "to CPIC.");
-  add("--sample", "help"_a =
-                      "the sample to convert when the inputs name several; files naming another "
-                      "sample contribute nothing");
-  add("--outside-calls", "metavar"_a = "FILE",
-      "help"_a = "also write the results as a PharmCAT outside-call file (the genes PharmCAT "
-                 "takes and did not call itself)");
-  add("--log-level", "default"_a = "INFO");
-  command.attr("add_version_option")(parser, host_str(package_version()));
-  return parser;
-}
-
-// The standard level names; anything else is INFO.
-int log_level(nb::handle logging, const std::string &name) {
-  for (const char *known :
-       {"CRITICAL", "FATAL", "ERROR", "WARNING", "WARN", "INFO", "DEBUG", "NOTSET"})
-    if (name == known)
-      return nb::cast<int>(logging.attr(known));
-  return nb::cast<int>(logging.attr("INFO"));
-}
-
-// The endings of input files, compressed and archived ones too: never a gene symbol.
-constexpr std::string_view FILE_ENDINGS[] = {".json", ".tsv", ".csv", ".gz", ".zip"};
-
-// A --genes value that is a file's name was meant as an input (argparse gives --genes every
-// word up to the next option): a usage error, never a gene that no input has.
-void check_gene_symbols(nb::handle parser, nb::handle genes) {
-  for (nb::handle gene : genes) {
-    const std::string value = nb::cast<std::string>(gene);
-    const std::string lowered = text::lower(value);
-    const bool file_like = io::exists(value) || std::ranges::any_of(FILE_ENDINGS, [&](auto ending) {
-                             return lowered.ends_with(ending);
-                           });
-    if (file_like)
-      parser.attr("error")(host_str("--genes takes gene symbols, and " + text::quoted(value) +
-                                    " is a file name: put input files before --genes, or after "
-                                    "--"));
-  }
-}
 
 // --output-json - : the result as the file would hold it, on standard output.
 constexpr std::string_view STANDARD_OUTPUT = "-";
@@ -103,22 +42,17 @@ void write_outside_calls(const std::string &path, std::vector<GeneOutcome> &&res
 } // namespace
 
 void from_cli() {
+  // The options and their checks are the host's, shared with the cohort command.
   nb::object command = nb::module_::import_("OrvellePgxParser._command");
-  nb::object parser = command_parser(command);
-  nb::object args = parser.attr("parse_args")();
-  if (nb::object genes = args.attr("genes"); !genes.is_none())
-    check_gene_symbols(parser, genes);
+  nb::object args =
+      command.attr("parse_arguments")(command.attr("SINGLE"), host_str(package_version()));
   const bool to_standard_output =
       nb::cast<std::string>(args.attr("output_json")) == STANDARD_OUTPUT;
-  if (to_standard_output && nb::cast<bool>(args.attr("gzip")))
-    parser.attr("error")(host_str("--gzip cannot be used with --output-json -: standard output "
-                                  "takes the indented JSON"));
 
-  nb::object logging = nb::module_::import_("logging");
-  std::string level = nb::cast<std::string>(nb::str(args.attr("log_level")).attr("upper")());
   // basicConfig leaves a host's own logging set-up as it is.
-  logging.attr("basicConfig")("level"_a = log_level(logging, level),
-                              "format"_a = "%(levelname)s %(message)s");
+  nb::module_::import_("logging").attr("basicConfig")(
+      "level"_a = command.attr("log_level")(args.attr("log_level")),
+      "format"_a = "%(levelname)s %(message)s");
 
   // Every request value is given here, so the request's own defaults never apply.
   ConversionRequest request;

@@ -2,12 +2,11 @@
 in one process. Exit status 0 when every sample was converted, 1 when any failed (they are
 named at the end) or the run could not start, 2 for a malformed command line."""
 
-import argparse
 import logging
 import os
 import sys
 
-LEVELS = ("CRITICAL", "FATAL", "ERROR", "WARNING", "WARN", "INFO", "DEBUG", "NOTSET")
+from OrvellePgxParser._command import COHORT, log_level, parse_arguments
 
 
 class SampleFormatter(logging.Formatter):
@@ -19,56 +18,18 @@ class SampleFormatter(logging.Formatter):
         return f"{record.levelname} {prefix}{record.message}"
 
 
-def argument_parser(version):
-    parser = argparse.ArgumentParser(
-        prog="orvelle-pgx-cohort",
-        description="Convert the PGx caller output of many samples into the Orvelle PGx JSON "
-                    "format, one result and sidecar per sample, in one process.")
-    parser.add_argument("input_dirs", nargs="*", metavar="INPUT_DIR",
-                        help="folders whose sub-folders are one sample each")
-    parser.add_argument("--output-dir", required=True,
-                        help="where <sample>.json, <sample>.provenance.json, "
-                             "cohort-summary.tsv and the cohort's other tables go")
-    parser.add_argument("--manifest", help="tab-separated file with the columns sample and path, "
-                                           "one row per input file")
-    parser.add_argument("--jobs", type=int, default=None,
-                        help="samples converted at once (default: the number of cores)")
-    parser.add_argument("--gzip", action="store_true", help="gzip the output")
-    parser.add_argument("--no-provenance", action="store_true")
-    parser.add_argument("--no-recover", action="store_true",
-                        help="do not recover genes PharmCAT dropped")
-    parser.add_argument("--genes", nargs="*", help="restrict output to these genes")
-    parser.add_argument("--phenotype-source",
-                        help="preferred PharmCAT phenotype source (CPIC or DPWG). Falls back to "
-                             "the other source for genes the chosen one does not give a usable "
-                             "phenotype for. Defaults to CPIC.")
-    parser.add_argument("--outside-calls", action="store_true",
-                        help="also write each sample's results as a PharmCAT outside-call file, "
-                             "<sample>.outside.tsv beside its result")
-    parser.add_argument("--log-level", default="INFO")
-    parser.add_argument("--version", action="version", version=f"orvelle-pgx-cohort {version}")
-    return parser
-
-
 def set_up_logging(level_name):
-    name = level_name.upper()
     handler = logging.StreamHandler()  # standard error
     handler.setFormatter(SampleFormatter())
     # basicConfig leaves a host's own logging set-up as it is.
-    logging.basicConfig(level=getattr(logging, name) if name in LEVELS else logging.INFO,
-                        handlers=[handler])
+    logging.basicConfig(level=log_level(level_name), handlers=[handler])
 
 
 def main(argv=None):
     from OrvellePgxParser.OrvellePgxParser import __version__
     from . import convert_cohort, samples_from_folders, samples_from_manifest
 
-    parser = argument_parser(__version__)
-    args = parser.parse_args(argv)
-    if not args.input_dirs and not args.manifest:
-        parser.error("give INPUT_DIR folders, a --manifest, or both")
-    if args.jobs is not None and args.jobs < 1:
-        parser.error("--jobs must be at least 1")
+    args = parse_arguments(COHORT, __version__, argv)
     set_up_logging(args.log_level)
 
     try:
