@@ -208,3 +208,35 @@ def _sidecar_for(result_name):
         parser = OrvellePgxParser()
         parser._write_provenance([], os.path.join(folder, result_name))
         return os.listdir(folder)[0]
+
+
+class TestPublicSeams:
+    def test_the_input_a_conversion_failed_on_is_kept(self, tmp_path):
+        good = diplotype_csv(tmp_path / "a.csv", [("CYP2D6", "*1/*4", "Normal Metabolizer")])
+        bad = tmp_path / "b.pharmcat.report.json"
+        bad.write_bytes(b"\xff\xfe not text")
+        parser = OrvellePgxParser({"input_files": [str(good), str(bad)]})
+        with pytest.raises(Exception):
+            parser.parse_files()
+        assert parser.failed_input == str(bad)
+        parser.input_files = [str(good)]
+        parser.parse_files()
+        assert parser.failed_input is None
+
+    def test_results_computed_apart_are_written_as_run_writes_them(self, tmp_path):
+        csv = diplotype_csv(tmp_path / "a.csv", [("CYP2D6", "*1/*4", "Normal Metabolizer")])
+        ran = OrvellePgxParser({"input_files": [str(csv)], "output_dir": str(tmp_path / "run")})
+        ran.run()
+        parser = OrvellePgxParser({"input_files": [str(csv)], "output_dir": str(tmp_path / "own")})
+        parser.write_results(parser.parse_files())
+        for name in ("orvelle_pgx.json", "orvelle_pgx.provenance.json"):
+            assert (tmp_path / "own" / name).read_bytes() == (tmp_path / "run" / name).read_bytes()
+
+    def test_collect_versions_takes_a_readers_versions_into_the_sidecar(self, tmp_path):
+        from OrvellePgxParser.Parsers import PgxReaderFactory
+
+        report = pharmcat_report(tmp_path / "s.pharmcat.report.json", {}, dataVersion="2025-01")
+        parser = OrvellePgxParser()
+        parser._collect_versions(PgxReaderFactory.get_parser(str(report)))
+        assert parser.provenance["pharmcatVersion"] == "3.1"
+        assert parser.provenance["dataVersion"] == "2025-01"

@@ -90,6 +90,7 @@ NB_MODULE(OrvellePgxParser, m) {
       .def_rw("sample", &OrvellePgxParser::sample, nb::arg().none())
       .def_rw("sample_label", &OrvellePgxParser::sample_label, nb::arg().none())
       .def_ro("named_sample", &OrvellePgxParser::named_sample)
+      .def_ro("failed_input", &OrvellePgxParser::failed_input)
       .def_prop_ro("provenance", &provenance_dict)
       .def_ro("dropped_genes", &OrvellePgxParser::dropped_genes)
       .def_ro("missing_genes", &OrvellePgxParser::missing_genes)
@@ -104,7 +105,7 @@ NB_MODULE(OrvellePgxParser, m) {
              }
              return results_list(std::move(results));
            })
-      .def("_write_results", &OrvellePgxParser::write_results, nb::arg("results"),
+      .def("write_results", &OrvellePgxParser::write_results, nb::arg("results"),
            nb::call_guard<nb::gil_scoped_release>())
       .def("_resolve_input_files", &OrvellePgxParser::resolve_input_files)
       // request, preference, merge, provenance

@@ -60,9 +60,12 @@ bool names_one_sample(const InputRead &input) { return !input.reader->holds_seve
 std::vector<RawCall> OrvellePgxParser::read_inputs(const std::vector<std::string> &files) {
   std::vector<InputRead> inputs;
   inputs.reserve(files.size());
-  for (const std::string &file_path : files) // every file recognised before any is read
+  for (const std::string &file_path : files) { // every file recognised before any is read
+    failed_input = file_path;
     inputs.emplace_back(PgxReaderFactory::reader_for(file_path));
+  }
   auto read = [&](InputRead &input) {
+    failed_input = input.reader->file_path();
     input.calls = read_calls_and_versions(*input.reader, input.versions);
     input.sample = input.reader->named_sample();
     input.read = true;
@@ -83,6 +86,7 @@ std::vector<RawCall> OrvellePgxParser::read_inputs(const std::vector<std::string
       read(input);
     }
 
+  failed_input.reset(); // what fails from here on is no one file's
   if (sample) {
     auto named_it = [&](const InputRead &input) { return input.sample == sample; };
     named_sample = std::any_of(inputs.begin(), inputs.end(), named_it) ? sample : std::nullopt;

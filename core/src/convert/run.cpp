@@ -11,6 +11,7 @@
 namespace orvelle {
 
 std::vector<GeneOutcome> OrvellePgxParser::parse_files() {
+  failed_input.reset();
   const std::vector<std::string> files = resolve_input_files();
   if (files.empty() && !input_files.empty())
     throw FileNotFound("None of the input files was found: " + text::join(", ", input_files));

@@ -10,7 +10,6 @@ from concurrent.futures import FIRST_COMPLETED, ThreadPoolExecutor, wait
 
 from OrvellePgxParser.OrvellePgxConstants import OrvellePgxConstants as constants
 from OrvellePgxParser.OrvellePgxParser import OrvellePgxParser
-from OrvellePgxParser.Parsers import PgxReaderFactory
 
 from ..outside_calls import write_outside_calls
 from .sample_logs import SampleLogs
@@ -56,24 +55,12 @@ def request_for(sample, output_dir, options) -> dict:
     }
 
 
-def unreadable_input(driver, logs):
-    """The first of the driver's inputs that its reader cannot read, found by reading them
-    again (a failure names no file only rarely, an undecodable text for one), or None."""
-    with logs.capture(None):  # what the second reading logs is not the sample's
-        for path in driver._resolve_input_files():
-            try:
-                PgxReaderFactory.get_parser(path).parse()
-            except Exception:
-                return path
-    return None
-
-
-def failure_text(sample, error, driver, logs) -> str:
+def failure_text(sample, error, driver) -> str:
     """The error in one line, naming the file it concerns when the error does not."""
     text = one_line(str(error)) or type(error).__name__
     inputs = list(sample.input_files) or [sample.input_dir]
     if not any(path and path in text for path in inputs):
-        path = unreadable_input(driver, logs) if driver is not None else None
+        path = driver.failed_input if driver is not None else None
         text += f" ({path})" if path else f" (reading {', '.join(inputs)})"
     return text
 
@@ -89,7 +76,7 @@ def convert_sample(sample, driver, outside_calls):
     (its outcome and its gene rows); with `outside_calls`, then the sample's PharmCAT
     outside-call file beside its result."""
     results = driver.parse_files()
-    driver._write_results(results)
+    driver.write_results(results)
     if outside_calls:
         write_outside_calls(os.path.join(driver.output_dir, sample.name + OUTSIDE_CALLS_SUFFIX),
                             results)
@@ -111,7 +98,7 @@ def convert_held(sample, output_dir, options, outside_calls, logs):
             driver = OrvellePgxParser(request_for(sample, output_dir, options))
             outcome, rows = convert_sample(sample, driver, outside_calls)
         except Exception as error:  # one sample's failure is its own
-            text = failure_text(sample, error, driver, logs)
+            text = failure_text(sample, error, driver)
             log.error("conversion failed: %s", text)
             outcome = SampleOutcome(sample.name, "failed", error=text)
     return outcome, rows, records

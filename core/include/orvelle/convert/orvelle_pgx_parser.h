@@ -95,6 +95,9 @@ public:
   std::optional<std::string> sample_label;
   /// After parse_files: the sample the inputs read name, when any does.
   std::optional<std::string> named_sample;
+  /// After a parse_files that failed: the input being recognised or read when it failed;
+  /// nullopt when the failure was no one file's (or there was none).
+  std::optional<std::string> failed_input;
   /// Caller versions in order of first insertion; a later file's value replaces in place.
   std::vector<std::pair<std::string, SharedValue>> provenance;
   /// The genes the last merge dropped (only pbStarPhase reported them), in gene-symbol order.
