@@ -16,13 +16,6 @@ namespace bind = orvelle::bind;
 
 namespace {
 
-// The installed distribution's version, as importlib.metadata gives it, or "0.0.0+unknown"
-// when it is not installed (the _version module spares the start-up importlib.metadata).
-std::string installed_version() {
-  nb::object version = nb::module_::import_("OrvellePgxParser._version");
-  return nb::cast<std::string>(version.attr("installed_version")());
-}
-
 nb::list results_list(std::vector<GeneOutcome> &&results) {
   nb::list list;
   for (GeneOutcome &result : results)
@@ -61,7 +54,6 @@ NB_MODULE(OrvellePgxParser, m) {
   nb::module_::import_("OrvellePgxParser.Models");
   nb::module_::import_("OrvellePgxParser.Parsers");
 
-  orvelle::set_package_version(installed_version());
   m.attr("__version__") = bind::host_str(orvelle::package_version());
   nb::dict ranks;
   for (const auto &[caller, rank] : orvelle::caller_ranks())
