@@ -3,6 +3,8 @@
 #include "driver/cli.h"
 #include "driver/request.h"
 #include "support/gene_result.h"
+#include "support/import_runtime.h"
+#include "support/json_convert.h"
 #include "support/nb.h"
 
 #include "orvelle/convert/orvelle_pgx_parser.h"
