@@ -166,8 +166,7 @@ void install_interpreter_host() {
   // the host is released by the interpreter's own exit hooks instead.
   static InterpreterHost *interpreter = new InterpreterHost();
   host::install(interpreter);
-  nb::module_::import_("atexit").attr("register")(
-      nb::cpp_function([] { interpreter->release(); }));
+  nb::module_::import_("atexit").attr("register")(nb::cpp_function([] { interpreter->release(); }));
 }
 
 } // namespace orvelle::bind
