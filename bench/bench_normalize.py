@@ -117,7 +117,7 @@ def main():
     def trivial_loop(calls, rounds):
         is_no_call = harmonizer.is_no_call
         for _ in range(rounds):
-            for call in calls:
+            for _call in calls:
                 is_no_call(None)
 
     normalize_ns = best_ns_per_call(normalize_loop, calls, rounds)

@@ -58,8 +58,11 @@ def gene_report(gene, i):
     """One gene report of a gene-keyed (3.1+) PharmCAT report, shaped like a real one."""
     genotype = GENOTYPES[i % len(GENOTYPES)]
     first, second = genotype.split("/")
-    allele = lambda name: {"gene": gene, "name": name, "function": "Normal function",
-                           "reference": name == "*1", "activityValue": "1.0"}
+
+    def allele(name):
+        return {"gene": gene, "name": name, "function": "Normal function",
+                "reference": name == "*1", "activityValue": "1.0"}
+
     diplotype = {"allele1": allele(first), "allele2": allele(second), "gene": gene,
                  "phenotypes": [PHENOTYPES[i % len(PHENOTYPES)]], "outsidePhenotype": False,
                  "activityScore": None, "outsideActivityScore": False, "variant": None,

@@ -7,7 +7,7 @@
 // Prints one line per table: its kind, the number of calls and the best time in milliseconds.
 #include "orvelle/readers/diplotype_sheet_reader.h"
 #include "orvelle/readers/pypgx_table_reader.h"
-#include "orvelle/testing/stand_in_host_rules.h"
+#include "orvelle/testing/stand_in_host.h"
 
 #include <chrono>
 #include <cstdio>
@@ -44,7 +44,7 @@ int main(int argc, char **argv) {
     return 2;
   }
   const int repeat = argc > 3 ? std::atoi(argv[3]) : 5;
-  orvelle::testing::install_stand_in_host_rules(); // the table's dialect is plain to guess
+  orvelle::testing::install_stand_in_host(); // the table's dialect is plain to guess
   measure<orvelle::PyPgxTableReader>("pypgx", argv[1], repeat);
   measure<orvelle::DiplotypeSheetReader>("user", argv[2], repeat);
 }

@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   if (!fuzz::allowing_content_errors([&] { text::validate_utf8(text); }))
     return 0;
   const csv::Dialect dialect = dialect_from(data[0]);
-  csv::set_nul_refused((data[0] & 32) != 0);
+  fuzz::reading_host().refuses_nul = (data[0] & 32) != 0;
   read_rows(text, dialect);
   read_dicts(text, dialect);
   return 0;

@@ -3,13 +3,11 @@
 #include "fuzz_support.h"
 
 #include "orvelle/readers/diplotype_sheet_reader.h"
-#include "orvelle/testing/stand_in_host_rules.h"
 
 using namespace orvelle;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-  fuzz::log_everything();
-  testing::install_stand_in_host_rules(); // the CSV sheet's dialect
+  fuzz::reading_host();
   for (const char *name : {"sample.diplotypes.csv", "sample.diplotypes.json"}) {
     DiplotypeSheetReader reader(fuzz::write_input(name, data, size));
     fuzz::parse_and_check(reader);

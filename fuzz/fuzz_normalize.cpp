@@ -146,7 +146,7 @@ RawCall make_call(FuzzedDataProvider &in) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-  fuzz::log_everything();
+  fuzz::reading_host();
   FuzzedDataProvider in(data, size);
   CallNormalizer normalizer = make_normalizer(in.ConsumeIntegral<std::uint8_t>());
   json::Writer out(json::Layout::indented);

@@ -7,7 +7,7 @@
 using namespace orvelle;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-  fuzz::log_everything();
+  fuzz::reading_host();
   PharmcatReportJsonReader reader(fuzz::write_input("sample.pharmcat.report.json", data, size));
   fuzz::parse_and_check(reader);
   fuzz::allowing_content_errors([&] {

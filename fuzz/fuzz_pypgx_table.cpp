@@ -20,7 +20,7 @@ std::optional<std::size_t> calls_of(PyPgxTableReader &reader) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-  fuzz::log_everything();
+  fuzz::reading_host();
   const std::string path = fuzz::write_input("CYP2D6.tsv", data, size);
   PyPgxTableReader whole(path);
   fuzz::parse_and_check(whole);

@@ -7,7 +7,7 @@
 using namespace orvelle;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-  fuzz::log_everything();
+  fuzz::reading_host();
   for (const char *name : {"results.json", "results.tsv"}) {
     const std::string path = fuzz::write_input(name, data, size);
     std::unique_ptr<IPgxReader> reader;

@@ -1,12 +1,13 @@
-// fuzz/fuzz_support.h: what the fuzz targets share: input files in a scratch folder, a log
-// sink that formats every record (so deferred warnings and their arguments are exercised),
-// and the check that stops a run on a broken promise.
+// fuzz/fuzz_support.h: what the fuzz targets share: input files in a scratch folder, a host
+// that formats every log record (so deferred warnings and their arguments are exercised), and
+// the check that stops a run on a broken promise.
 #pragma once
 
 #include "orvelle/errors.h"
 #include "orvelle/json/value.h"
 #include "orvelle/log.h"
 #include "orvelle/readers/ipgx_reader.h"
+#include "orvelle/testing/stand_in_host.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -48,11 +49,12 @@ inline std::string write_input(std::string_view name, const std::uint8_t *data, 
   return path;
 }
 
-/// Accepts every record and reads every argument, as the host's formatting would.
-class ReadingSink : public log::Sink {
+/// The stand-in host, accepting every record and reading every argument, as the host's
+/// formatting would.
+class ReadingHost final : public testing::StandInHost {
 public:
-  bool enabled(log::Level) override { return true; }
-  void write(log::Level, const char *format, std::span<const log::Arg> args) override {
+  bool log_enabled(log::Level) override { return true; }
+  void log(log::Level, const char *format, std::span<const log::Arg> args) override {
     std::size_t sum = std::string_view(format).size();
     for (const log::Arg &arg : args)
       if (const auto *text = std::get_if<std::string>(&arg))
@@ -65,11 +67,12 @@ private:
   volatile std::size_t total_ = 0;
 };
 
-/// Installs the reading sink once per process.
-inline void log_everything() {
-  static ReadingSink sink;
-  static bool installed = (log::set_sink(&sink), true);
+/// The reading host, installed on first use for the rest of the process.
+inline ReadingHost &reading_host() {
+  static ReadingHost host;
+  static bool installed = (host::install(&host), true);
   (void)installed;
+  return host;
 }
 
 /// Runs `step`, letting through only the failures a caller is promised for bad content: the

@@ -2,7 +2,6 @@
 summary, failures kept to their sample, and bad input refused with the sample and file named."""
 
 import json
-import os
 import shutil
 import subprocess
 import sys

@@ -3,7 +3,6 @@ ends in .gz): read as the file without .gz, found by the folder scan, and refuse
 file's name when the stream is bad or inflates like a decompression bomb."""
 
 import gzip
-import shutil
 import subprocess
 import sys
 from pathlib import Path

@@ -1,6 +1,7 @@
 """What the core asks of the running interpreter: its csv.Sniffer for a table's dialect and its
 json.loads for the description of a refused text, looked up at each use; and the refusal to
-run on an interpreter whose string rules the build did not read."""
+run on an interpreter whose string rules the build did not read; and nothing of the package
+left at the interpreter's exit for nanobind to report."""
 
 import csv
 import json
@@ -11,6 +12,7 @@ import pytest
 
 from OrvellePgxParser import _hostcompat
 from OrvellePgxParser.Parsers import DiplotypeSheetReader
+from conftest import FIXTURES
 
 
 class TestSniffing:
@@ -122,3 +124,23 @@ def test_an_interpreter_of_other_string_rules_is_refused():
                            f"{sys.version_info[0]}.{sys.version_info[1]} (Unicode ")
     assert last.endswith("(Unicode 1.0.0), whose string rules may differ: install it for "
                          "this interpreter")
+
+
+def test_a_host_with_its_own_handler_holding_a_driver_at_exit_hears_nothing_of_leaks():
+    # The package's logger reaches the host's handler, whose class reaches the script's globals
+    # and the driver in them: the package must let go of its logger before the interpreter's
+    # end, or nanobind finds the driver alive and reports it on standard error.
+    script = (
+        "import logging\n"
+        "from OrvellePgxParser.OrvellePgxParser import OrvellePgxParser\n"
+        "class Keep(logging.Handler):\n"
+        "    def emit(self, record):\n"
+        "        records.append(record)\n"
+        "records = []\n"
+        "logging.getLogger().addHandler(Keep())\n"
+        "logging.getLogger().setLevel(logging.INFO)\n"
+        f"driver = OrvellePgxParser({{'input_files': [{str(FIXTURES / 'CYP2D6.tsv')!r}]}})\n"
+        "results = driver.parse_files()\n"
+        "assert records and results\n")
+    run = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True)
+    assert (run.returncode, run.stderr) == (0, "")

@@ -2,7 +2,6 @@
 phenotype source ({"CPIC": {GENE: report}, ...}, up to 3.0) and keyed by gene (3.1 on)."""
 
 import json
-import logging
 from pathlib import Path
 
 import pytest

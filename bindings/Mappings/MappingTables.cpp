@@ -1,5 +1,7 @@
 // bindings/Mappings/MappingTables.cpp: load_mapping over the core's process-wide table cache
 // (the runtime module has pointed the core at the package's Mappings folder).
+#include "support/import_runtime.h"
+#include "support/json_convert.h"
 #include "support/nb.h"
 
 #include "orvelle/mappings/mapping_tables.h"

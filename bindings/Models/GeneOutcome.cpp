@@ -1,5 +1,6 @@
 // bindings/Models/GeneOutcome.cpp: one gene's result; public, mutable fields.
 #include "support/gene_result.h"
+#include "support/import_runtime.h"
 #include "support/nb.h"
 
 #include "orvelle/records/gene_outcome.h"

@@ -3,6 +3,7 @@
 // A plain host type rather than a bound class, so that a reader's hundred thousand calls are
 // cheap to hand over (see support/raw_call_object.h); its fields are read as host objects each
 // time, as a bound class's read-only fields are.
+#include "support/import_runtime.h"
 #include "support/nb.h"
 
 #include "orvelle/text/host_text.h"

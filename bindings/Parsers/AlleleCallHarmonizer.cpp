@@ -2,6 +2,8 @@
 // and can be replaced by assigning a dict (a new dict on every read, so changing a read dict
 // changes nothing); unmapped_terms reads as a new set on every read and can be assigned.
 // _from_tables builds one over given tables without loading the packaged ones.
+#include "support/import_runtime.h"
+#include "support/json_convert.h"
 #include "support/nb.h"
 
 #include "orvelle/normalize/call_normalizer.h"

@@ -1,5 +1,7 @@
 // bindings/Parsers/DiplotypeSheetReader.cpp: the user Gene/Diplotype table reader.
 #include "support/csv_rows.h"
+#include "support/import_runtime.h"
+#include "support/json_convert.h"
 #include "support/reader_class.h"
 
 #include "orvelle/readers/diplotype_sheet_reader.h"

@@ -1,4 +1,6 @@
 // bindings/Parsers/IPgxReader.cpp: the abstract reader base; host subclasses implement parse.
+#include "support/import_runtime.h"
+#include "support/json_convert.h"
 #include "support/nb.h"
 #include "support/path.h"
 

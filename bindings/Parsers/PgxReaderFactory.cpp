@@ -1,5 +1,6 @@
 // bindings/Parsers/PgxReaderFactory.cpp: the reader factory; hands out the concrete reader
 // classes of the other reader modules.
+#include "support/import_runtime.h"
 #include "support/nb.h"
 #include "support/path.h"
 

@@ -1,4 +1,6 @@
 // bindings/Parsers/PharmcatJsonReader.cpp: the PharmCAT phenotype and report readers.
+#include "support/import_runtime.h"
+#include "support/json_convert.h"
 #include "support/reader_class.h"
 
 #include "orvelle/readers/pharmcat_json_reader.h"

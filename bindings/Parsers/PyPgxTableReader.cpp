@@ -1,5 +1,6 @@
 // bindings/Parsers/PyPgxTableReader.cpp: the PyPGx per-gene sample table reader.
 #include "support/csv_rows.h"
+#include "support/import_runtime.h"
 #include "support/reader_class.h"
 
 #include "orvelle/readers/pypgx_table_reader.h"

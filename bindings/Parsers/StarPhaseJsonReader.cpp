@@ -1,4 +1,6 @@
 // bindings/Parsers/StarPhaseJsonReader.cpp: the pbStarPhase summary JSON reader.
+#include "support/import_runtime.h"
+#include "support/json_convert.h"
 #include "support/reader_class.h"
 
 #include "orvelle/readers/starphase_json_reader.h"

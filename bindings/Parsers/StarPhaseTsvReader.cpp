@@ -1,4 +1,5 @@
 // bindings/Parsers/StarPhaseTsvReader.cpp: the pbStarPhase diplotype TSV reader.
+#include "support/import_runtime.h"
 #include "support/reader_class.h"
 
 #include "orvelle/readers/starphase_tsv_reader.h"

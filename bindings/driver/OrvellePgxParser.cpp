@@ -3,6 +3,8 @@
 #include "driver/cli.h"
 #include "driver/request.h"
 #include "support/gene_result.h"
+#include "support/import_runtime.h"
+#include "support/json_convert.h"
 #include "support/nb.h"
 
 #include "orvelle/convert/orvelle_pgx_parser.h"
@@ -15,13 +17,6 @@ using orvelle::OrvellePgxParser;
 namespace bind = orvelle::bind;
 
 namespace {
-
-// The installed distribution's version, as importlib.metadata gives it, or "0.0.0+unknown"
-// when it is not installed (the _version module spares the start-up importlib.metadata).
-std::string installed_version() {
-  nb::object version = nb::module_::import_("OrvellePgxParser._version");
-  return nb::cast<std::string>(version.attr("installed_version")());
-}
 
 nb::list results_list(std::vector<GeneOutcome> &&results) {
   nb::list list;
@@ -61,7 +56,6 @@ NB_MODULE(OrvellePgxParser, m) {
   nb::module_::import_("OrvellePgxParser.Models");
   nb::module_::import_("OrvellePgxParser.Parsers");
 
-  orvelle::set_package_version(installed_version());
   m.attr("__version__") = bind::host_str(orvelle::package_version());
   nb::dict ranks;
   for (const auto &[caller, rank] : orvelle::caller_ranks())

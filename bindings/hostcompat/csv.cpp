@@ -1,6 +1,7 @@
 // bindings/hostcompat/csv.cpp: the core's csv reader, DictReader and Sniffer, giving what the
 // host's csv.reader, csv.DictReader and csv.Sniffer().sniff give, for differential tests.
 #include "hostcompat/hostcompat.h"
+#include "support/csv_rows.h"
 
 #include "orvelle/csv/reader.h"
 #include "orvelle/csv/sniffer.h"
@@ -28,14 +29,8 @@ nb::tuple csv_dict_rows(const std::string &text, char delimiter, char quotechar,
   nb::object fieldnames = nb::cast(dict_reader.fieldnames());
   nb::list rows;
   csv::DictRow row;
-  while (dict_reader.next(row)) {
-    nb::dict cells;
-    for (const auto &[name, value] : row.cells)
-      cells[nb::cast(name)] = nb::cast(value);
-    if (row.has_rest)
-      cells[nb::none()] = nb::cast(row.rest); // DictReader's default rest key is None
-    rows.append(cells);
-  }
+  while (dict_reader.next(row))
+    rows.append(to_python(row));
   return nb::make_tuple(fieldnames, rows);
 }
 

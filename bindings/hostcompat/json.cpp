@@ -1,5 +1,6 @@
 // bindings/hostcompat/json.cpp: json.loads and json.dumps as the core does them.
 #include "hostcompat/hostcompat.h"
+#include "support/json_convert.h"
 
 #include "orvelle/json/parse.h"
 #include "orvelle/json/write.h"

@@ -1,5 +1,6 @@
 // bindings/hostcompat/text.cpp: the core's host string semantics (orvelle/text/*.h).
 #include "hostcompat/hostcompat.h"
+#include "support/json_convert.h"
 
 #include "orvelle/errors.h"
 #include "orvelle/text/host_text.h"

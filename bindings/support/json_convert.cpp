@@ -1,5 +1,5 @@
 // bindings/support/json_convert.cpp: JSON values <-> host objects.
-#include "support/nb.h"
+#include "support/json_convert.h"
 
 #include <string_view>
 #include <vector>
@@ -109,7 +109,5 @@ json::Document from_python(nb::handle object) {
   json::Value root = build(builder, object);
   return builder.finish(root);
 }
-
-void import_runtime() { nb::module_::import_("OrvellePgxParser._runtime"); }
 
 } // namespace orvelle::bind

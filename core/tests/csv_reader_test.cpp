@@ -2,6 +2,7 @@
 // row reuse, and DictReader's mapping of repeated and missing names.
 #include "orvelle/csv/reader.h"
 #include "orvelle/errors.h"
+#include "orvelle/testing/stand_in_host.h"
 
 #include <gtest/gtest.h>
 
@@ -55,9 +56,10 @@ TEST(CsvReader, NulAsHostsBefore311RefuseIt) {
   const std::string text{"a\0b\nc\n\"d\0\ne\"\nf\n", 15};
   EXPECT_EQ(read_all(text), (std::vector<Outcome>{Row{std::string("a\0b", 3)}, Row{"c"},
                                                   Row{std::string("d\0\ne", 4)}, Row{"f"}}));
-  set_nul_refused(true);
+  testing::StandInHost before_311;
+  before_311.refuses_nul = true;
+  testing::HostInstalled installed(before_311);
   auto refused = read_all(text);
-  set_nul_refused(false);
   EXPECT_EQ(refused, (std::vector<Outcome>{"line contains NUL", Row{"c"}, "line contains NUL",
                                            Row{"e\""}, Row{"f"}}));
 }

@@ -1,7 +1,7 @@
-// core/tests/csv_sniffer_test.cpp: the sample cut, and the sniff handed to the host's rules.
+// core/tests/csv_sniffer_test.cpp: the sample cut, and the sniff handed to the host.
 #include "orvelle/csv/sniffer.h"
 #include "orvelle/errors.h"
-#include "orvelle/host_rules.h"
+#include "orvelle/testing/stand_in_host.h"
 
 #include <gtest/gtest.h>
 
@@ -12,15 +12,12 @@ namespace orvelle::csv {
 namespace {
 
 // Answers every sniff with one dialect and keeps what it was asked.
-class RecordingRules final : public host::Rules {
+class RecordingHost final : public testing::StandInHost {
 public:
-  std::optional<Dialect> sniff(std::string_view sample, std::string_view delimiters) override {
+  std::optional<Dialect> sniff_csv(std::string_view sample, std::string_view delimiters) override {
     ++calls;
     asked = {std::string(sample), std::string(delimiters)};
     return Dialect{';', '\'', false, true};
-  }
-  std::optional<host::JsonFault> describe_json_fault(std::string_view) override {
-    return std::nullopt;
   }
   int calls = 0;
   std::pair<std::string, std::string> asked;
@@ -34,23 +31,21 @@ TEST(CsvSniffer, SampleIsTheFirst4096Characters) {
   EXPECT_EQ(sniff_sample("a,b\n"), "a,b\n");
 }
 
-TEST(CsvSniffer, TheHostRulesDecideAndNonAsciiCandidatesAreRefusedFirst) {
-  RecordingRules rules;
-  host::Rules *previous = host::set_rules(&rules);
+TEST(CsvSniffer, TheHostDecidesAndNonAsciiCandidatesAreRefusedFirst) {
+  RecordingHost host;
+  testing::HostInstalled installed(host);
   EXPECT_EQ(sniff("'x'; 'y'\n", ",;\t"), (Dialect{';', '\'', false, true}));
-  EXPECT_EQ(rules.asked, std::make_pair(std::string("'x'; 'y'\n"), std::string(",;\t")));
+  EXPECT_EQ(host.asked, std::make_pair(std::string("'x'; 'y'\n"), std::string(",;\t")));
   EXPECT_THROW(sniff("a\xC2\xA7"
                      "b\n",
                      "\xC2\xA7"),
                ValueError);
-  EXPECT_EQ(rules.calls, 1);
-  host::set_rules(previous);
+  EXPECT_EQ(host.calls, 1);
 }
 
-TEST(CsvSniffer, WithoutHostRulesNothingIsGuessed) {
-  host::Rules *previous = host::set_rules(nullptr);
+TEST(CsvSniffer, WithoutAHostNothingIsGuessed) {
+  ASSERT_EQ(host::install(nullptr), nullptr);
   EXPECT_THROW(sniff("a,b\n", ",;\t"), std::logic_error);
-  host::set_rules(previous);
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 // core/tests/json_parse_test.cpp: the JSON parser: which path reads what, values the host
 // makes, repeated names, the host's errors and character positions, and the nesting limit.
 #include "orvelle/errors.h"
-#include "orvelle/host_rules.h"
 #include "orvelle/io/file.h"
 #include "orvelle/json/parse.h"
 #include "orvelle/testing/json_same.h"
+#include "orvelle/testing/stand_in_host.h"
 
 #include "../src/json/fast_parser.h"
 #include "../src/json/host_parser.h"
@@ -144,11 +144,8 @@ TEST(JsonParse, FaultsCarryTheHostsMessageAndCharacterPosition) {
 }
 
 // Describes every fault its own way and keeps the texts it was asked about.
-class DescribingRules final : public host::Rules {
+class DescribingHost final : public testing::StandInHost {
 public:
-  std::optional<csv::Dialect> sniff(std::string_view, std::string_view) override {
-    return std::nullopt;
-  }
   std::optional<host::JsonFault> describe_json_fault(std::string_view text) override {
     asked.emplace_back(text);
     if (text.starts_with("[\"accepted"))
@@ -158,17 +155,16 @@ public:
   std::vector<std::string> asked;
 };
 
-TEST(JsonParse, TheHostRulesDescribeFaultsButTheNestingLimitIsTheCores) {
-  DescribingRules rules;
-  host::Rules *previous = host::set_rules(&rules);
+TEST(JsonParse, TheHostDescribesFaultsButTheNestingLimitIsTheCores) {
+  DescribingHost host;
+  testing::HostInstalled installed(host);
   // The host's position counts characters: line and column follow from it.
   expect_fault({"[\"\xC3\xA9\",\n x y]", "The host's words", 6, 2, 1});
   // Where the host gives no description, the core's own stands.
   expect_fault({"[\"accepted\", x]", "Expecting value", 13, 1, 14});
   expect_fault(
       {nested(max_depth + 1, "1"), std::string(message::too_deep), max_depth, 1, max_depth + 1});
-  EXPECT_EQ(rules.asked, (std::vector<std::string>{"[\"\xC3\xA9\",\n x y]", "[\"accepted\", x]"}));
-  host::set_rules(previous);
+  EXPECT_EQ(host.asked, (std::vector<std::string>{"[\"\xC3\xA9\",\n x y]", "[\"accepted\", x]"}));
 }
 
 TEST(JsonParse, PositionsCountLikeTextModeOnceNewlinesAreTranslated) {

@@ -1,11 +1,11 @@
-// orvelle/log.h: the one process-wide logger of the core, as a sink the host installs.
-// Records carry a printf-style format and its arguments separately, so the host formats a
-// message only when it keeps the record, and a silent run pays one `enabled` check.
+// orvelle/log.h: the one process-wide logger of the core, whose records go to the installed
+// host (orvelle/host.h). Records carry a printf-style format and its arguments separately, so
+// the host formats a message only when it keeps the record, and a silent run pays one
+// `enabled` check.
 #pragma once
 
 #include <cstdint>
 #include <initializer_list>
-#include <span>
 #include <string>
 #include <variant>
 
@@ -15,17 +15,6 @@ enum class Level : int { debug = 10, info = 20, warning = 30 };
 
 /// One argument of a record: None, a truth value, a whole number, a real or a text.
 using Arg = std::variant<std::monostate, bool, std::int64_t, double, std::string>;
-
-/// Where records go. The host's implementation forwards them to its logging system.
-class Sink {
-public:
-  virtual ~Sink();
-  virtual bool enabled(Level level) = 0;
-  virtual void write(Level level, const char *format, std::span<const Arg> args) = 0;
-};
-
-/// Installs `sink` (not owned; nullptr drops every record). Returns the previous sink.
-Sink *set_sink(Sink *sink) noexcept;
 
 /// True when a record at `level` would be kept.
 bool enabled(Level level);

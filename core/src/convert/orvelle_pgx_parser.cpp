@@ -2,21 +2,15 @@
 // preference, the caller ranking.
 #include "orvelle/convert/orvelle_pgx_parser.h"
 
+#include "orvelle/host.h"
 #include "orvelle/readers/reader_table.h"
 #include "orvelle/text/host_text.h"
 
 #include <algorithm>
 
 namespace orvelle {
-namespace {
-std::string &version_text() {
-  static std::string version = "0.0.0+unknown";
-  return version;
-}
-} // namespace
 
-void set_package_version(std::string version) { version_text() = std::move(version); }
-const std::string &package_version() { return version_text(); }
+const std::string &package_version() { return host::current().package_version(); }
 
 const std::vector<std::pair<std::string_view, int>> &caller_ranks() {
   static const std::vector<std::pair<std::string_view, int>> ranks = [] {

@@ -23,10 +23,9 @@ template <typename Read> void capture_versions(OrvellePgxParser::CallerVersions 
     into.versions = read();
   } catch (const OsError &error) {
     into.failure = error.what();
-  } catch (const std::exception &error) {
-    if (dynamic_cast<const ValueError *>(&error) == nullptr &&
-        dynamic_cast<const UnicodeDecodeFailure *>(&error) == nullptr)
-      throw;
+  } catch (const ValueError &error) {
+    into.failure = error.what();
+  } catch (const UnicodeDecodeFailure &error) {
     into.failure = error.what();
   }
 }

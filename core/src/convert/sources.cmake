@@ -1,3 +1,5 @@
+# core/src/convert/sources.cmake: the driver: input files, reading them, the merge, the run
+# and the provenance sidecar.
 target_sources(orvelle_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/orvelle_pgx_parser.cpp
   ${CMAKE_CURRENT_LIST_DIR}/input_files.cpp

@@ -8,9 +8,9 @@
 #include "orvelle/csv/reader.h"
 
 #include "orvelle/errors.h"
+#include "orvelle/host.h"
 #include "orvelle/text/utf8.h"
 
-#include <atomic>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -18,8 +18,6 @@
 
 namespace orvelle::csv {
 namespace {
-
-std::atomic<bool> nul_refused_setting{false};
 
 constexpr const char *FIELD_TOO_LARGE = "field larger than field limit (131072)";
 constexpr const char *NUL_IN_LINE = "line contains NUL";
@@ -65,14 +63,8 @@ private:
 
 } // namespace
 
-void set_nul_refused(bool refused) noexcept {
-  nul_refused_setting.store(refused, std::memory_order_relaxed);
-}
-
-bool nul_refused() noexcept { return nul_refused_setting.load(std::memory_order_relaxed); }
-
 Reader::Reader(std::string_view text, Dialect dialect)
-    : text_(text), dialect_(dialect), nul_refused_(nul_refused()),
+    : text_(text), dialect_(dialect), nul_refused_(host::current().csv_refuses_nul()),
       delimiter_bytes_(ONE_BYTES * static_cast<unsigned char>(dialect.delimiter)) {
   for (char c : {dialect.delimiter, '\r', '\n'})
     ends_unquoted_run_[static_cast<unsigned char>(c)] = true;

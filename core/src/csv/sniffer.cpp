@@ -1,11 +1,9 @@
-// core/src/csv/sniffer.cpp: the sample cut, and the dialect the installed host rules sniff.
+// core/src/csv/sniffer.cpp: the sample cut, and the dialect the installed host sniffs.
 #include "orvelle/csv/sniffer.h"
 
 #include "orvelle/errors.h"
-#include "orvelle/host_rules.h"
+#include "orvelle/host.h"
 #include "orvelle/text/utf8.h"
-
-#include <stdexcept>
 
 namespace orvelle::csv {
 
@@ -17,10 +15,7 @@ std::optional<Dialect> sniff(std::string_view sample, std::string_view delimiter
   for (char c : delimiters)
     if (static_cast<unsigned char>(c) >= 0x80)
       throw ValueError("sniffer delimiters must be ASCII characters");
-  host::Rules *rules = host::installed_rules();
-  if (rules == nullptr)
-    throw std::logic_error("no host rules are installed to sniff a CSV dialect");
-  return rules->sniff(sample, delimiters);
+  return host::current().sniff_csv(sample, delimiters);
 }
 
 } // namespace orvelle::csv

@@ -1,3 +1,3 @@
-# core/src/host/sources.cmake: the rules the core asks of its host.
+# core/src/host/sources.cmake: the host the core asks for what only its host knows.
 target_sources(orvelle_core PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/host_rules.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/host.cpp)

@@ -1,3 +1,5 @@
+# core/src/io/sources.cmake: files as the host reads and writes them: text, gzip, newlines, and
+# outputs written whole or not at all.
 target_sources(orvelle_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gunzip.cpp

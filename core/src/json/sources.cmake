@@ -1,3 +1,5 @@
+# core/src/json/sources.cmake: JSON read as the host's json module reads it (a fast path and
+# the host-exact one) and written as its json.dumps writes it.
 target_sources(orvelle_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/arena.cpp
   ${CMAKE_CURRENT_LIST_DIR}/arena.h

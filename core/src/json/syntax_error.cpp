@@ -3,7 +3,7 @@
 #include "syntax_error.h"
 
 #include "orvelle/errors.h"
-#include "orvelle/host_rules.h"
+#include "orvelle/host.h"
 #include "orvelle/text/utf8.h"
 
 #include <algorithm>
@@ -15,8 +15,8 @@ namespace orvelle::json {
 void throw_syntax_error(std::string_view text, std::size_t offset, std::string_view msg) {
   // Only on failure, so asking the host costs nothing a valid document pays.
   std::optional<host::JsonFault> fault;
-  if (host::Rules *rules = host::installed_rules(); rules != nullptr && msg != message::too_deep)
-    fault = rules->describe_json_fault(text);
+  if (msg != message::too_deep)
+    fault = host::current().describe_json_fault(text);
   if (fault) {
     offset = text::prefix_bytes(text, fault->pos);
     msg = fault->msg;

@@ -1,24 +1,16 @@
-// core/src/log/log.cpp: the installed sink; without one, records are dropped.
+// core/src/log/log.cpp: records handed to the installed host.
 #include "orvelle/log.h"
 
+#include "orvelle/host.h"
+
+#include <span>
+
 namespace orvelle::log {
-namespace {
-Sink *installed = nullptr;
-}
 
-Sink::~Sink() = default;
-
-Sink *set_sink(Sink *sink) noexcept {
-  Sink *previous = installed;
-  installed = sink;
-  return previous;
-}
-
-bool enabled(Level level) { return installed != nullptr && installed->enabled(level); }
+bool enabled(Level level) { return host::current().log_enabled(level); }
 
 void write(Level level, const char *format, std::initializer_list<Arg> args) {
-  if (installed != nullptr)
-    installed->write(level, format, std::span<const Arg>(args.begin(), args.size()));
+  host::current().log(level, format, std::span<const Arg>(args.begin(), args.size()));
 }
 
 } // namespace orvelle::log

@@ -1,9 +1,10 @@
 // core/src/mappings/mapping_tables.cpp: the process-wide registry of the packaged mapping
-// tables: their folder set once, each table read and parsed on first use, then shared.
+// tables: each table read from the host's folder and parsed on first use, then shared.
 #include "orvelle/mappings/mapping_tables.h"
 
 #include "orvelle/constants.h"
 #include "orvelle/errors.h"
+#include "orvelle/host.h"
 #include "orvelle/io/file.h"
 #include "orvelle/json/parse.h"
 
@@ -15,7 +16,6 @@ namespace {
 
 struct Registry {
   std::mutex mutex;
-  std::string directory;
   std::map<std::string, std::shared_ptr<const json::Document>, std::less<>> tables;
 };
 
@@ -48,12 +48,6 @@ std::shared_ptr<const json::Document> read_table(std::string_view name, const st
 
 } // namespace
 
-void set_directory(std::string directory) {
-  Registry &r = registry();
-  std::lock_guard lock(r.mutex);
-  r.directory = std::move(directory);
-}
-
 std::shared_ptr<const json::Document> load_mapping(std::string_view name) {
   if (!is_known(name))
     throw ValueError("unknown mapping table '" + std::string(name) + "'");
@@ -61,7 +55,8 @@ std::shared_ptr<const json::Document> load_mapping(std::string_view name) {
   std::lock_guard lock(r.mutex);
   if (auto found = r.tables.find(name); found != r.tables.end())
     return found->second;
-  auto table = read_table(name, io::join(r.directory, std::string(name) + ".json"));
+  auto table =
+      read_table(name, io::join(host::current().mapping_directory(), std::string(name) + ".json"));
   r.tables.emplace(std::string(name), table);
   return table;
 }

@@ -1,3 +1,5 @@
+# core/src/normalize/sources.cmake: the normaliser: a raw call to a gene's result by the mapping
+# tables.
 target_sources(orvelle_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/activities.cpp
   ${CMAKE_CURRENT_LIST_DIR}/call_normalizer.cpp

@@ -1,3 +1,5 @@
+# core/src/readers/sources.cmake: one reader per caller's output format, their table and the
+# factory that picks one for a file.
 target_sources(orvelle_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ipgx_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/streaming_reader.cpp

@@ -4,7 +4,7 @@ The alias is made on first use: typing costs more to import than the converter's
 modules, and a run does not need it.
 """
 
-__all__ = ["JsonDict"]
+__all__ = ["JsonDict"]  # noqa: F822 (made by __getattr__ below)
 
 
 def __getattr__(name):

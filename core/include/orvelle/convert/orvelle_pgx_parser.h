@@ -31,8 +31,7 @@ int caller_rank(std::string_view source) noexcept;
 /// The listed callers and their ranks, highest first.
 const std::vector<std::pair<std::string_view, int>> &caller_ranks();
 
-/// The package version written into the sidecar; the host sets it once at load.
-void set_package_version(std::string version);
+/// The package version written into the sidecar: the installed host's (orvelle/host.h).
 const std::string &package_version();
 
 class OrvellePgxParser {

@@ -28,12 +28,6 @@ struct Dialect {
 /// The host's default field size limit, in characters.
 inline constexpr std::size_t FIELD_SIZE_LIMIT = 131072;
 
-/// Whether NUL characters are refused with "line contains NUL", as hosts before 3.11 do;
-/// later hosts read NUL as any other character (the default here). The host wiring sets this
-/// once at start-up; a Reader keeps the value current when it was made.
-void set_nul_refused(bool refused) noexcept;
-bool nul_refused() noexcept;
-
 /// One row's fields. A field is a view into the text, or, where quotes changed it, into
 /// storage the row keeps; the views hold until the row is read into again.
 class Row {
@@ -63,6 +57,8 @@ private:
 
 /// Reads rows one by one from a WTF-8 text (the decoded file, line ends untranslated), which
 /// is not copied and must outlive the reader and the rows it fills.
+/// NUL characters are refused with "line contains NUL" where the installed host's reader
+/// refuses them (orvelle/host.h), as the host was when the reader was made.
 /// Throws CsvError (orvelle/errors.h) with the host's message, e.g. for an oversized field;
 /// like the host, the next call then resumes at the line after the one in fault.
 class Reader {

@@ -16,10 +16,10 @@ inline constexpr std::size_t SNIFF_SAMPLE_CHARS = 4096;
 std::string_view sniff_sample(std::string_view text) noexcept;
 
 /// csv.Sniffer().sniff(sample, delimiters) of the running host (asked through the installed
-/// host rules, orvelle/host_rules.h): the delimiter, quote character, doublequote and
-/// skipinitialspace it settles on, or nullopt where it raises "Could not determine delimiter".
-/// `delimiters` holds the candidate delimiters, ASCII only (ValueError otherwise). Throws
-/// std::logic_error when no host rules are installed.
+/// host, orvelle/host.h): the delimiter, quote character, doublequote and skipinitialspace it
+/// settles on, or nullopt where it raises "Could not determine delimiter". `delimiters` holds
+/// the candidate delimiters, ASCII only (ValueError otherwise). Throws std::logic_error when
+/// no host is installed.
 std::optional<Dialect> sniff(std::string_view sample, std::string_view delimiters);
 
 } // namespace orvelle::csv

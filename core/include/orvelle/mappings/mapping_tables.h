@@ -5,17 +5,13 @@
 #include "orvelle/json/document.h"
 
 #include <memory>
-#include <string>
 #include <string_view>
 
 namespace orvelle::mappings {
 
-/// Sets the folder that holds "<name>.json" for each table. The host sets it once, at load,
-/// to the package's Mappings folder; tables loaded before a change stay cached.
-void set_directory(std::string directory);
-
 /// The table `name` (one of MAPPING_GENE_RULES, MAPPING_PHENOTYPE_TERMS,
-/// MAPPING_GENOTYPE_TERMS), a JSON object. Parsed on first use, then shared.
+/// MAPPING_GENOTYPE_TERMS), a JSON object, read from the installed host's mapping folder
+/// (orvelle/host.h) on first use, then shared.
 /// Throws ValueError naming the table when it is unknown, missing, unreadable, not JSON or
 /// not a JSON object.
 std::shared_ptr<const json::Document> load_mapping(std::string_view name);
