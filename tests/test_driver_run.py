@@ -216,7 +216,7 @@ class TestPublicSeams:
         bad = tmp_path / "b.pharmcat.report.json"
         bad.write_bytes(b"\xff\xfe not text")
         parser = OrvellePgxParser({"input_files": [str(good), str(bad)]})
-        with pytest.raises(Exception):
+        with pytest.raises(ValueError):
             parser.parse_files()
         assert parser.failed_input == str(bad)
         parser.input_files = [str(good)]
