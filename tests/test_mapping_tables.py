@@ -54,6 +54,8 @@ def pharmcat_sample_diplotypes(samples):
     real PharmCAT outputs, whichever of the layouts (keyed by gene, or by source then gene)."""
     for path in sorted((samples / "pharmcat").glob("*.json")):
         document = json.loads(path.read_text(encoding="utf-8"))
+        if not isinstance(document, dict):  # PharmCAT's message rules
+            continue
         container = document.get("geneReports") or document.get("genes")
         if not isinstance(container, dict):
             continue

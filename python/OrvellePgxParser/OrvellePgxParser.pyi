@@ -84,6 +84,9 @@ class OrvellePgxParser:
     @property
     def dropped_genes(self) -> list[str]: ...
 
+    @property
+    def unknown_genes(self) -> list[str]: ...
+
     @overload
     def run(self, return_list: Literal[False] = False) -> None: ...
     @overload

@@ -113,6 +113,12 @@ std::string OrvellePgxParser::provenance_text(const std::vector<GeneOutcome> &re
       out.string(gene);
     out.end_array();
   }
+  if (!unknown_genes.empty()) { // only then, as droppedGenes
+    out.key("unknownGenes").begin_array();
+    for (const std::string &row : unknown_genes)
+      out.string(row);
+    out.end_array();
+  }
   out.end_object();
   return out.take();
 }

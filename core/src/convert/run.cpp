@@ -16,11 +16,14 @@ std::vector<GeneOutcome> OrvellePgxParser::parse_files() {
     throw ValueError(std::string(NO_INPUT_MESSAGE));
 
   std::vector<RawCall> calls;
+  unknown_genes.clear();
   for (const std::string &file_path : files) {
     std::unique_ptr<IPgxReader> reader = PgxReaderFactory::reader_for(file_path);
     reader->take_sample(sample); // a file of several samples never mixes them
     CallerVersions versions;
     std::vector<RawCall> file_calls = read_calls_and_versions(*reader, versions);
+    for (const std::string &gene : reader->unknown_genes())
+      unknown_genes.push_back(std::string(io::base_name(file_path)) + ": " + gene);
     log::info("%s: %d gene call(s) from %s",
               {std::string(io::base_name(file_path)), static_cast<std::int64_t>(file_calls.size()),
                std::string(reader->source_name())});
