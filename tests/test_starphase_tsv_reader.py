@@ -94,12 +94,16 @@ class TestOutsideCalls:
                                 "CYP2C9\t\t\t2.0\nHLA-B\t\t*57:01 positive\n")
         assert [(c.gene, c.diplotype, c.phenotypes, c.activity_score) for c in calls] == [
             ("CYP2D6", "*1/*3", ["Intermediate Metabolizer"], "1.0"),
-            ("CYP2C9", None, [], "2.0"),
+            ("CYP2C9", None, ["2.0"], "2.0"),
             ("HLA-B", None, ["*57:01 positive"], None)]
 
     def test_the_phenotype_is_mapped_as_the_callers_term(self, tmp_path):
-        [call] = parse(tmp_path, "CYP2C19\t*1/*17\tRapid Metabolizer\n")
-        assert AlleleCallHarmonizer().normalize(call).activity == "Rapid Metabolizer"
+        rapid, score = parse(tmp_path, "CYP2C19\t*1/*17\tRapid Metabolizer\nCYP2C9\t\t\t2.0\n")
+        harmonizer = AlleleCallHarmonizer()
+        assert harmonizer.normalize(rapid).activity == "Rapid Metabolizer"
+        # no table maps a bare score: it shows as unmapped rather than as a phenotype
+        assert harmonizer.normalize(score).activity is None
+        assert "CYP2C9\t2.0" in harmonizer.unmapped_terms
 
 
 class TestRecogniseOrRefuse:

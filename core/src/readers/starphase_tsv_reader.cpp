@@ -84,8 +84,10 @@ std::vector<RawCall> StarPhaseTsvReader::parse() {
       call.diplotype = unbracketed(diplotype);
       call.haplotypes = split_haplotypes(*call.diplotype);
     }
-    if (!phenotype.empty())
-      call.phenotypes.emplace_back(std::in_place, phenotype);
+    // A row of an activity score alone (PharmCAT's "CYP2C9, , , 2.0") offers the score to the
+    // phenotype mapping as the caller's term, so it is mapped or shown as unmapped.
+    if (!phenotype.empty() || !score.empty())
+      call.phenotypes.emplace_back(std::in_place, phenotype.empty() ? score : phenotype);
     if (!score.empty())
       call.activity_score = std::string(score);
     call.source = std::string(source_name());
