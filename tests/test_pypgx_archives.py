@@ -2,6 +2,7 @@
 from data.tsv; every other archive refused with its name."""
 
 import json
+import logging
 import zipfile
 
 import pytest
@@ -47,11 +48,23 @@ class TestResults:
         sidecar = json.loads((tmp_path / "out" / "orvelle_pgx.provenance.json").read_text())
         assert sidecar["callers"] == {"pypgxAssembly": "GRCh37"}
 
-    def test_the_folder_scan_takes_archives(self, tmp_path):
-        (tmp_path / "in").mkdir()
-        results_archive(tmp_path / "in")
-        [gene] = OrvellePgxParser({"input_dir": str(tmp_path / "in")}).parse_files()
-        assert gene.gene == "CYP2D6"
+    def test_a_folder_scan_reads_the_results_and_passes_over_the_other_archives(
+            self, tmp_path, caplog):
+        # a PyPGx pipeline's output folder: results.zip beside the archives of its steps
+        folder = tmp_path / "in"
+        folder.mkdir()
+        results_archive(folder, name="results.zip")
+        archive(folder, {"tmp1/metadata.txt": RESULTS.replace("Results", "Genotypes"),
+                         "tmp1/data.tsv": "\tGenotype\nS01_PyPGx\t*4/*5\n"}, name="genotypes.zip")
+        caplog.set_level(logging.INFO, logger="OrvellePgxParser")
+        [gene] = OrvellePgxParser({"input_dir": str(folder)}).parse_files()
+        assert (gene.gene, gene.star_allele) == ("CYP2D6", "*4/*5")
+        assert f"Leaving out {folder}/genotypes.zip: a PyPGx SampleTable[Genotypes] archive, " \
+               "which holds no calls (its results archive does)" in [
+                   r.getMessage() for r in caplog.records]
+        # named, it is refused
+        with pytest.raises(ValueError, match=r"genotypes.zip: not a recognised caller output"):
+            OrvellePgxParser({"input_files": [str(folder / "genotypes.zip")]}).parse_files()
 
     def test_published_archives_read_as_their_tables(self, shared_samples):
         folder = shared_samples / "pypgx"

@@ -13,7 +13,7 @@ from OrvellePgxParser.OrvellePgxParser import OrvellePgxParser
 REFUSED = {
     "cyrius/cyp2d6_parser.cyrius.tsv": "not a recognised caller output",
     "aldy/cyp2d6_parser.aldy.tsv": "not a recognised caller output",
-    "pharmcat/v3.1.1.pharmcat.example2.match.json": "give the \\*.report.json",
+    "pharmcat/v3.1.1.pharmcat.example2.match.json": "give one of those instead",
     "pharmcat/fixture.Sample_1.match.json": "Named Allele Matcher output",
     "pharmcat/fixture.Cyp2C19s2s2.match.json": "Named Allele Matcher output",
     "pharmcat/v3.1.1.reporter.messages.json": "not a recognised caller output",

@@ -157,6 +157,10 @@ std::unique_ptr<IPgxReader> PgxReaderFactory::reader_for(const std::string &file
 std::optional<std::string> PgxReaderFactory::left_out(const std::string &file_path) {
   const std::string name = text::lower(io::uncompressed_name(file_path));
   const std::vector<const ReaderEntry *> readers = readers_of(name);
+  for (const ReaderEntry *reader : readers)
+    if (reader->passed_over != nullptr)
+      if (std::optional<std::string> reason = reader->passed_over(file_path))
+        return reason;
   if (std::ranges::none_of(readers,
                            [](const ReaderEntry *reader) { return reader->is_refusal(); }) ||
       std::ranges::any_of(

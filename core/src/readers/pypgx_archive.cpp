@@ -39,33 +39,59 @@ std::string decoded(std::string data) {
   return data;
 }
 
-} // namespace
+// The archive's members and the two of its folder a results archive holds.
+struct ArchiveFiles {
+  explicit ArchiveFiles(const std::string &path) : members(io::unzip(io::read_file(path), path)) {
+    // PyPGx puts both files in one folder and finds it from the first member, as here.
+    std::string folder;
+    if (!members.empty())
+      if (const std::size_t slash = members.front().name.find('/'); slash != std::string::npos)
+        folder = members.front().name.substr(0, slash + 1);
+    metadata = member(folder, METADATA);
+    table = member(folder, TABLE);
+  }
 
-PyPgxArchive read_pypgx_archive(const std::string &path) {
-  std::vector<io::ZipMember> members = io::unzip(io::read_file(path), path);
-  // PyPGx puts both files in one folder and finds it from the first member, as here.
-  std::string folder;
-  if (!members.empty())
-    if (const std::size_t slash = members.front().name.find('/'); slash != std::string::npos)
-      folder = members.front().name.substr(0, slash + 1);
-  auto member = [&](std::string_view name) -> std::string * {
+  std::string *member(const std::string &folder, std::string_view name) {
     for (io::ZipMember &entry : members)
       if (entry.name.size() == folder.size() + name.size() && entry.name.starts_with(folder) &&
           entry.name.ends_with(name))
         return &entry.data;
     return nullptr;
-  };
-  const std::string *metadata = member(METADATA);
-  std::string *table = member(TABLE);
-  if (metadata == nullptr || table == nullptr)
+  }
+
+  std::vector<io::ZipMember> members;
+  std::string *metadata = nullptr;
+  std::string *table = nullptr;
+};
+
+} // namespace
+
+PyPgxArchive read_pypgx_archive(const std::string &path) {
+  ArchiveFiles files(path);
+  if (files.metadata == nullptr || files.table == nullptr)
     throw not_recognised(path, PyPgxTableReader::EXPECTED_ARCHIVE);
-  const std::optional<std::string> type = metadata_value(*metadata, "SemanticType");
+  const std::optional<std::string> type = metadata_value(*files.metadata, "SemanticType");
   if (type != PyPgxTableReader::RESULTS_TYPE)
     throw not_recognised(path, std::string(PyPgxTableReader::EXPECTED_ARCHIVE) +
                                    "; this archive is " +
                                    (type ? "a " + *type : std::string("of no semantic type")));
-  return {decoded(std::move(*table)), metadata_value(*metadata, "Gene"),
-          metadata_value(*metadata, "Assembly")};
+  return {decoded(std::move(*files.table)), metadata_value(*files.metadata, "Gene"),
+          metadata_value(*files.metadata, "Assembly")};
+}
+
+std::optional<std::string> pypgx_archive_passed_over(const std::string &path) {
+  try {
+    ArchiveFiles files(path);
+    if (files.metadata == nullptr)
+      return std::nullopt;
+    const std::optional<std::string> type = metadata_value(*files.metadata, "SemanticType");
+    if (!type || *type == PyPgxTableReader::RESULTS_TYPE)
+      return std::nullopt;
+    return "a PyPGx " + *type + " archive, which holds no calls (its results archive does)";
+  } catch (const ValueError &) {
+  } catch (const OsError &) {
+  }
+  return std::nullopt; // read as a results archive, which then says what is wrong with it
 }
 
 } // namespace orvelle

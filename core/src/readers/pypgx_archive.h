@@ -19,4 +19,9 @@ struct PyPgxArchive {
 /// as reading the file or decoding UTF-8 does.
 PyPgxArchive read_pypgx_archive(const std::string &path);
 
+/// For a folder scan: why the archive at `path` holds no calls, when it is a PyPGx archive of
+/// another semantic type (a pipeline's folder holds genotypes.zip, cnv-calls.zip ... beside
+/// results.zip); nullopt for a results archive and for anything it cannot tell.
+std::optional<std::string> pypgx_archive_passed_over(const std::string &path);
+
 } // namespace orvelle

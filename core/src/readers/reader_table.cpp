@@ -2,6 +2,8 @@
 // tried.
 #include "orvelle/readers/reader_table.h"
 
+#include "pypgx_archive.h"
+
 #include "orvelle/constants.h"
 #include "orvelle/readers/diplotype_sheet_reader.h"
 #include "orvelle/readers/pharmcat_json_reader.h"
@@ -37,8 +39,9 @@ const ReaderEntry READERS[] = {
      .endings = {".json"},
      .expected = "not PharmCAT's matcher output",
      .json_shape = is_matcher_output,
-     .refusal = "PharmCAT's Named Allele Matcher output (*.match.json) holds no phenotypes or "
-                "outside calls; give the *.report.json (or *.phenotype.json) of the same run"},
+     .refusal = "PharmCAT's Named Allele Matcher output (*.match.json): its calls are those of "
+                "the *.report.json and *.phenotype.json of the same run, which add the "
+                "phenotypes and outside calls; give one of those instead"},
     {.caller = c::CALLER_PHARMCAT_REPORT,
      .rank = 3,
      .endings = {".json"},
@@ -76,6 +79,7 @@ const ReaderEntry READERS[] = {
      .rank = 1,
      .endings = {".zip"},
      .expected = PyPgxTableReader::EXPECTED_ARCHIVE,
+     .passed_over = pypgx_archive_passed_over,
      .make = make<PyPgxTableReader>},
     {.caller = c::CALLER_PBSTARPHASE,
      .rank = 1,

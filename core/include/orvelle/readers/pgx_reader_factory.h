@@ -25,7 +25,8 @@ public:
   static std::unique_ptr<IPgxReader> reader_for(const std::string &file_path);
 
   /// Why a folder scan leaves the file out (a shape refused on sight, such as PharmCAT's
-  /// matcher output beside its reports), or nullopt when it is read.
+  /// matcher output beside its reports, or a caller's file that holds no calls, such as a PyPGx
+  /// archive other than the results), or nullopt when it is read.
   static std::optional<std::string> left_out(const std::string &file_path);
 
   /// True when the file's first tab-separated row names both PyPGx columns. A file that

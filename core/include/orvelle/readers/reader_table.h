@@ -8,6 +8,7 @@
 
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -35,6 +36,10 @@ struct ReaderEntry {
   bool (*tsv_head)(std::span<const std::vector<std::string>> rows) = nullptr;
   /// Set for a shape that is recognised only to be refused: the reason, after the file's path.
   std::string_view refusal = {};
+  /// For a folder scan: why a file of the reader's endings is passed over as one of its
+  /// caller's files that holds no calls (nullopt: it is read). Named, the file is still read
+  /// and refused by the reader.
+  std::optional<std::string> (*passed_over)(const std::string &file_path) = nullptr;
   /// A new, not yet run reader for a file; nullptr for a refused shape.
   std::unique_ptr<IPgxReader> (*make)(const std::string &file_path) = nullptr;
 
