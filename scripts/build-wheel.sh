@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # scripts/build-wheel.sh: a wheel that installs and runs on any Linux of this architecture with a
 # glibc as new as the build machine's: built from this checkout, then repaired by auditwheel,
-# which copies the shared libraries the modules link from the system (simdjson, zlib) into the
-# wheel, points the modules at them and gives it a manylinux platform tag. The core library and
+# which copies the shared libraries the modules link from the system (simdjson, minizip, zlib)
+# into the wheel, points the modules at them and gives it a manylinux platform tag. The core library and
 # nanobind's library are the package's own and stay where the package installs them.
 #   bash scripts/build-wheel.sh [OUTPUT_DIR]     (default dist/; prints the wheel's path)
 # Needs what scripts/setup.sh installs (the build's system packages and .venv).

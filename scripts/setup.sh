@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(g++ cmake ninja-build zlib1g-dev libsimdjson-dev libgtest-dev)
+packages=(g++ cmake ninja-build pkg-config zlib1g-dev libsimdjson-dev libminizip-dev libgtest-dev)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

@@ -15,7 +15,7 @@ cd "$(dirname "$0")/.."
 root="$(realpath -m "${ORVELLE_PY314_ROOT:-build/python314-root}")"
 mirror="${ORVELLE_DEBIAN_MIRROR:-http://deb.debian.org/debian}"
 packages=python3.14,python3.14-venv,python3.14-dev,g++,cmake,ninja-build,zlib1g-dev
-packages+=,libsimdjson-dev,libgtest-dev,ca-certificates
+packages+=,pkg-config,libsimdjson-dev,libminizip-dev,libgtest-dev,ca-certificates
 
 if [ ! -e "$root/.orvelle-ready" ]; then
   if ! command -v debootstrap >/dev/null; then

@@ -14,6 +14,7 @@ REPO = Path(__file__).resolve().parents[1]
 @pytest.mark.parametrize("package,line", [
     ("simdjson", "simdjson is missing: apt-get install libsimdjson-dev"),
     ("ZLIB", "zlib is missing: apt-get install zlib1g-dev"),
+    ("PkgConfig", "minizip is missing: apt-get install libminizip-dev pkg-config"),
 ])
 def test_a_missing_library_is_named_with_its_package(tmp_path, package, line):
     configured = subprocess.run(

@@ -64,7 +64,7 @@ class TestCsv:
             reader_for(tmp_path, text).parse()
 
     def test_blank_diplotype_is_kept_empty(self, tmp_path):
-        assert calls_of(tmp_path, "Gene,Diplotype,Status\nA,  ,  \n") == [("A", "", [""])]
+        assert calls_of(tmp_path, "Gene,Diplotype,Status\nTPMT,  ,  \n") == [("TPMT", "", [""])]
 
 class TestJson:
     @pytest.mark.parametrize("document, expected", [
@@ -72,10 +72,10 @@ class TestJson:
         ({"genes": {"CYP2D6": "*1/*4", "X": 3}}, [("CYP2D6", "*1/*4", [])]),
         ({"CYP2C19": {"diplotype": "*1/*2", "phenotype": "IM", "Gene": "X"}},
          [("CYP2C19", "*1/*2", ["IM"])]),
-        ({"results": "x", "data": [{"Gene": "A", "Star Allele": 2}]}, [("A", "2", [])]),
-        ({"genes": [], "data": [{"gene": "A", "call": "*1"}]}, None),
+        ({"results": "x", "data": [{"Gene": "TPMT", "Star Allele": 2}]}, [("TPMT", "2", [])]),
+        ({"genes": [], "data": [{"gene": "TPMT", "call": "*1"}]}, None),
         # with no container key, the document itself is read as gene-keyed
-        ({"gene": "A", "diplotype": "*1"}, [("gene", "A", []), ("diplotype", "*1", [])]),
+        ({"TPMT": "*1/*3A", "note": "x"}, [("TPMT", "*1/*3A", [])]),
     ])
     def test_shapes(self, tmp_path, document, expected):
         if expected is None:
@@ -85,8 +85,8 @@ class TestJson:
             assert calls_of(tmp_path, document, "t.json") == expected
 
     def test_the_extension_alone_tells_csv_from_json(self, tmp_path):
-        assert calls_of(tmp_path, "gene\tlabel\nA\t*1\n", "t.CSV") == [("A", "*1", [])]
-        assert calls_of(tmp_path, {"A": "*1/*2"}, "table.txt") == [("A", "*1/*2", [])]
+        assert calls_of(tmp_path, "gene\tlabel\nTPMT\t*1\n", "t.CSV") == [("TPMT", "*1", [])]
+        assert calls_of(tmp_path, {"TPMT": "*1/*2"}, "table.txt") == [("TPMT", "*1/*2", [])]
 
     @pytest.mark.parametrize("document", [42, "x"])
     def test_unsupported_shape(self, tmp_path, document):
@@ -94,20 +94,39 @@ class TestJson:
             reader_for(tmp_path, json.dumps(document), "t.json").parse()
 
     def test_values_as_text_and_rows_that_cannot_be_read(self, tmp_path, warnings_log):
-        rows = [{"gene": "A", "diplotype": 2.0, "phenotype": False},
-                {"gene": "B", "diplotype": ["*1", "*2"]},
-                {"gene": "C", "diplotype": "*1", "status": {"x": 1}},
+        rows = [{"gene": "TPMT", "diplotype": 2.0, "phenotype": False},
+                {"gene": "DPYD", "diplotype": ["*1", "*2"]},
+                {"gene": "NUDT15", "diplotype": "*1", "status": {"x": 1}},
                 {"gene": 7, "diplotype": "*1"},
                 {"id": "", "diplotype": "*1", "n": None}]
         reader = reader_for(tmp_path, rows, "t.json")
         assert [(c.gene, c.diplotype, c.phenotypes) for c in reader.parse()] == [
-            ("A", "2.0", ["False"])]
+            ("TPMT", "2.0", ["False"])]
         path = reader.file_path
         assert messages(warnings_log) == [
-            f"Skipping B: diplotype is not a text (list) in {path}",
-            f"Skipping C: phenotype is not a text (dict) in {path}",
+            f"Skipping DPYD: diplotype is not a text (list) in {path}",
+            f"Skipping NUDT15: phenotype is not a text (dict) in {path}",
             f"Skipping 7: gene is not a text (int) in {path}",
             f"Row without a gene column in {path}: {{'id': '', 'diplotype': '*1', 'n': None}}"]
+
+class TestKnownGenes:
+    def test_rows_of_unknown_genes_are_skipped_and_kept(self, tmp_path, warnings_log):
+        reader = reader_for(tmp_path, "Gene,Diplotype\nSample,Genotype\ncyp2d6,*1/*4\nHG00436,*2/*2\n")
+        assert [(c.gene, c.diplotype) for c in reader.parse()] == [("cyp2d6", "*1/*4")]
+        assert reader.unknown_genes == ["Sample", "HG00436"]
+        assert messages(warnings_log) == ["Skipping Sample: not a known gene symbol",
+                                          "Skipping HG00436: not a known gene symbol"]
+
+    @pytest.mark.parametrize("document, name", [
+        ("Gene,Diplotype\nHG00436,*2/*71\n", "table.csv"),
+        ({"HG00436": {"Genotype": "*1/*4", "Filter": "PASS"}}, "t.json"),  # keyed by sample
+        ({"gene": "TPMT", "diplotype": "*1"}, "t.json"),  # one row written as an object
+    ])
+    def test_a_table_without_a_known_gene_is_refused(self, tmp_path, document, name):
+        with pytest.raises(ValueError, match=r"not a recognised caller output \(expected a "
+                                             r"Gene/Diplotype table"):
+            reader_for(tmp_path, document, name).parse()
+
 
 class TestHelpers:
     def test_pick(self):

@@ -15,6 +15,7 @@ from OrvellePgxParser.Parsers import (
     PgxReaderFactory,
     PharmcatPhenotypeJsonParser,
     PharmcatReportJsonParser,
+    PharmcatReportTsvReader,
     PyPgxTableReader,
     StarPhaseJsonReader,
     StarPhaseTsvReader,
@@ -45,10 +46,14 @@ class TestByName:
         ("s.pharmcat.phenotype.json", PharmcatPhenotypeJsonParser),
         ("s.starphase.json", StarPhaseJsonReader),
         ("sample.pbStarPhase.json", StarPhaseJsonReader),
-        ("s.pharmcat.json", DiplotypeSheetReader),
     ])
     def test_names(self, tmp_path, name, reader):
         assert type(get_parser(write(tmp_path, name))) is reader
+
+    def test_a_name_no_rule_claims_leaves_it_to_the_content(self, tmp_path):
+        with pytest.raises(ValueError, match="s.pharmcat.json: not a recognised caller output "
+                                             r"\(expected a PharmCAT report JSON"):
+            get_parser(write(tmp_path, "s.pharmcat.json"))
 
     def test_the_name_beats_the_content(self, tmp_path):
         path = write(tmp_path, "table.csv", "\tGenotype\tPhenotype\nS1\t*1/*1\tNM\n")
@@ -69,31 +74,41 @@ class TestJsonContent:
         ({"geneReports": []}, PharmcatPhenotypeJsonParser),
         ({"gene_details": 0}, StarPhaseJsonReader),
         ({"pbstarphase_version": "2"}, StarPhaseJsonReader),
-        ({"GeneReports": {}, "report": {"drugs": {}}}, DiplotypeSheetReader),
         ([{"gene": "A", "diplotype": "*1"}], DiplotypeSheetReader),
-        ("gene_details", DiplotypeSheetReader),
+        ({"data": [{"Gene Symbol": "TPMT"}]}, DiplotypeSheetReader),
+        ({"TPMT": "*1/*3A"}, DiplotypeSheetReader),
+        ({"GeneReports": {}, "report": {"drugs": {}}}, None),
+        ("gene_details", None),
+        ([{"Sample": "S1", "Genotype": "*1/*4"}], None),  # no gene column
+        ({"HG00436": {"Genotype": "*1/*4", "Filter": "PASS"}}, None),  # keyed by sample
+        ({"genes": {"HG00436": "*1/*4"}}, None),
     ])
-    def test_top_level_keys(self, tmp_path, document, reader):
+    def test_top_level_keys_and_shapes(self, tmp_path, document, reader):
         path = write(tmp_path, "runs/pharmcat/output.json", document)
-        assert type(get_parser(path)) is reader
+        if reader is None:
+            with pytest.raises(ValueError, match="output.json: not a recognised caller output "
+                                                 r"\(expected .*; or a Gene/Diplotype table"):
+                get_parser(path)
+        else:
+            assert type(get_parser(path)) is reader
         sniffed = PgxReaderFactory._sniff(path)
-        assert (sniffed is None) if reader is DiplotypeSheetReader else type(sniffed) is reader
+        assert (sniffed is None) if reader in (None, DiplotypeSheetReader) else (
+            type(sniffed) is reader)
 
     @pytest.mark.parametrize("content", ['{"drugs": ', b'\xef\xbb\xbf{"drugs": {}}'])
-    def test_unreadable_json_is_a_user_table(self, tmp_path, warnings_log, content):
+    def test_unreadable_json_is_refused(self, tmp_path, warnings_log, content):
         path = write(tmp_path, "upload.json", content)
-        assert type(get_parser(path)) is DiplotypeSheetReader
+        with pytest.raises(ValueError, match="not a recognised caller output"):
+            get_parser(path)
         [message] = debug_messages(warnings_log)
         assert message.startswith(f"Could not sniff {path}: ")
 
     def test_a_directory_named_like_a_table(self, tmp_path, warnings_log):
         (tmp_path / "d.json").mkdir()
-        reader = get_parser(str(tmp_path / "d.json"))
-        assert type(reader) is DiplotypeSheetReader
+        with pytest.raises(IsADirectoryError):
+            get_parser(str(tmp_path / "d.json"))
         assert debug_messages(warnings_log) == [
             f"Could not sniff {tmp_path}/d.json: [Errno 21] Is a directory: '{tmp_path}/d.json'"]
-        with pytest.raises(IsADirectoryError):
-            reader.parse()
 
     def test_missing_file(self, tmp_path, warnings_log):
         path = str(tmp_path / "absent.json")
@@ -137,13 +152,23 @@ class TestTsvContent:
 class TestSamples:
     def test_published_outputs(self, shared_samples, tmp_path):
         for path in sorted((shared_samples / "pharmcat").glob("*.json")):
+            if path.name.endswith((".match.json", ".messages.json")):
+                with pytest.raises(ValueError, match=f"^{path}: "):
+                    get_parser(str(path))
+                continue
             expected = (PharmcatReportJsonParser if ".report." in path.name
                         else PharmcatPhenotypeJsonParser)
             if path.name.startswith("fixture."):  # no "pharmcat" in the name: sniffed
                 expected = PharmcatPhenotypeJsonParser
             assert type(get_parser(str(path))) is expected, path.name
-        for path in sorted((shared_samples / "pypgx").glob("*.tsv")):
+        for path in sorted((shared_samples / "pypgx").rglob("*.tsv")):
             assert type(get_parser(str(path))) is PyPgxTableReader
+        for path in sorted((shared_samples / "pypgx").glob("*.zip")):
+            assert type(get_parser(str(path))) is PyPgxTableReader  # which refuses the CNV calls
+        for path in sorted((shared_samples / "pharmcat").glob("*.report.tsv")):
+            assert type(get_parser(str(path))) is PharmcatReportTsvReader
+        for path in sorted((shared_samples / "pharmcat").glob("*outside*.tsv")):
+            assert type(get_parser(str(path))) is StarPhaseTsvReader
 
     def test_never_instantiated(self):
         with pytest.raises(TypeError):

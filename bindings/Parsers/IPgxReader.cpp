@@ -49,6 +49,9 @@ NB_MODULE(IPgxReader, m) {
          },
          nb::arg("file_path").none())
       .def_prop_ro("file_path", &IPgxReader::file_path)
+      .def_prop_ro(
+          "unknown_genes", &IPgxReader::unknown_genes,
+          "After parse(): the gene cells of the table rows skipped as naming no known gene.")
       .def("parse", &IPgxReader::parse)
       .def("_load_json",
            [](const IPgxReader &self) { return orvelle::bind::to_python(self.load_json().root()); })

@@ -20,7 +20,6 @@ NB_MODULE(PyPgxTableReader, m) {
   cls.attr("PHENOTYPE_COLUMN") = bind::host_str(PyPgxTableReader::PHENOTYPE_COLUMN);
   cls.attr("HAPLOTYPE_COLUMNS") = bind::text_tuple(PyPgxTableReader::HAPLOTYPE_COLUMNS);
   cls.attr("GENE_COLUMNS") = bind::text_tuple(PyPgxTableReader::GENE_COLUMNS);
-  cls.attr("NON_GENE_STEMS") = nb::frozenset(bind::text_tuple(PyPgxTableReader::NON_GENE_STEMS));
 
   cls.def(
       "__init__",

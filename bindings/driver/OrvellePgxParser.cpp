@@ -88,6 +88,7 @@ NB_MODULE(OrvellePgxParser, m) {
       .def_prop_ro("provenance", &provenance_dict)
       .def_ro("dropped_genes", &OrvellePgxParser::dropped_genes)
       .def_ro("missing_genes", &OrvellePgxParser::missing_genes)
+      .def_ro("unknown_genes", &OrvellePgxParser::unknown_genes)
       // the run
       .def("run", &run, nb::arg("return_list") = false)
       .def("parse_files",

@@ -19,17 +19,23 @@ TEST(ReaderTable, EveryEndingIsScannedAndEveryScannedEndingRead) {
   EXPECT_EQ(read, std::set<std::string_view>(scanned.begin(), scanned.end()));
 }
 
-TEST(ReaderTable, EachCallerHasOneRankAndEveryReaderAFallbackOrARule) {
+TEST(ReaderTable, EachCallerHasOneRankAndEveryEntryAReaderOrARefusal) {
   for (const ReaderEntry &reader : reader_table()) {
     EXPECT_EQ(caller_rank(reader.caller), reader.rank) << reader.caller;
-    EXPECT_NE(reader.make, nullptr) << reader.caller;
+    EXPECT_EQ(reader.make == nullptr, reader.is_refusal()) << reader.caller;
+    // A refusal is told by content alone; every reader says what it recognises.
+    EXPECT_FALSE(reader.is_refusal() && reader.is_fallback()) << reader.refusal;
+    EXPECT_FALSE(reader.expected.empty()) << reader.caller;
   }
-  // Each ending has a reader of last resort, so a file is never left without one by content.
-  for (std::string_view ending : OrvellePgxParser::INPUT_SUFFIXES)
-    EXPECT_TRUE(std::ranges::any_of(reader_table(), [&](const ReaderEntry &reader) {
-      return reader.is_fallback() &&
-             std::ranges::find(reader.endings, ending) != reader.endings.end();
-    })) << ending;
+}
+
+TEST(ReaderTable, OnlyWhatNothingElseClaimsFallsToAReaderThatRefusesItself) {
+  // A JSON is read only in a shape a rule recognises: no reader takes whatever is left.
+  for (const ReaderEntry &reader : reader_table()) {
+    if (reader.is_fallback()) {
+      EXPECT_EQ(std::ranges::find(reader.endings, ".json"), reader.endings.end()) << reader.caller;
+    }
+  }
 }
 
 } // namespace

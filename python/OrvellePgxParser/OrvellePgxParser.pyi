@@ -99,6 +99,9 @@ class OrvellePgxParser:
     @property
     def missing_genes(self) -> list[str]: ...
 
+    @property
+    def unknown_genes(self) -> list[str]: ...
+
     @overload
     def run(self, return_list: Literal[False] = False) -> None: ...
     @overload

@@ -4,6 +4,7 @@
 #include "orvelle/io/file.h"
 #include "orvelle/io/gunzip.h"
 #include "orvelle/log.h"
+#include "orvelle/readers/pgx_reader_factory.h"
 #include "orvelle/text/host_text.h"
 
 #include <algorithm>
@@ -45,12 +46,20 @@ std::vector<std::string> OrvellePgxParser::resolve_input_files() const {
     return std::any_of(own_outputs.begin(), own_outputs.end(),
                        [&](const std::string &own) { return io::same_file(path, own); });
   };
-  for (const std::string &name : io::list_dir(input_dir)) {
+  std::vector<std::string> names = io::list_dir(input_dir);
+  std::sort(names.begin(), names.end()); // so the files left out are told in that order too
+  for (const std::string &name : names) {
     std::string path = io::join(input_dir, name);
-    if (has_input_suffix(name) && io::is_file(path) && !is_own_output(path))
-      resolved.push_back(std::move(path));
+    if (!has_input_suffix(name) || !io::is_file(path) || is_own_output(path))
+      continue;
+    // A caller's intermediate file beside its outputs (PharmCAT's match.json) holds no call
+    // of its own: named, it is refused; found in a folder, it is passed over.
+    if (std::optional<std::string> reason = PgxReaderFactory::left_out(path)) {
+      log::info("Leaving out %s: %s", {path, *reason});
+      continue;
+    }
+    resolved.push_back(std::move(path));
   }
-  std::sort(resolved.begin(), resolved.end());
   return resolved;
 }
 

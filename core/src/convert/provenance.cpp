@@ -108,9 +108,10 @@ std::string OrvellePgxParser::provenance_text(const std::vector<GeneOutcome> &re
   for (const GeneOutcome &result : results)
     result.write_provenance(out);
   out.end_array();
-  // Each list only when it has genes: a sidecar without a loss reads as it always did.
+  // Each list only when it has entries: a sidecar without a loss reads as it always did.
   for (const auto &[key, genes] :
-       {std::pair{"droppedGenes", &dropped_genes}, std::pair{"missingGenes", &missing_genes}})
+       {std::pair{"droppedGenes", &dropped_genes}, std::pair{"missingGenes", &missing_genes},
+        std::pair{"unknownGenes", &unknown_genes}})
     if (!genes->empty()) {
       out.key(key).begin_array();
       for (const std::string &gene : *genes)

@@ -103,6 +103,7 @@ std::vector<RawCall> OrvellePgxParser::read_inputs(const std::vector<std::string
   }
 
   std::vector<RawCall> calls;
+  unknown_genes.clear();
   for (InputRead &input : inputs) {
     const std::string &file_path = input.reader->file_path();
     if (sample && input.sample && input.sample != sample) {
@@ -110,6 +111,8 @@ std::vector<RawCall> OrvellePgxParser::read_inputs(const std::vector<std::string
                    {file_path, *input.sample, *sample});
       continue;
     }
+    for (const std::string &gene : input.reader->unknown_genes())
+      unknown_genes.push_back(std::string(io::base_name(file_path)) + ": " + gene);
     log::info("%s: %d gene call(s) from %s",
               {std::string(io::base_name(file_path)), static_cast<std::int64_t>(input.calls.size()),
                std::string(input.reader->source_name())});

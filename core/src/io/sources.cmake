@@ -4,7 +4,8 @@ target_sources(orvelle_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gunzip.cpp
   ${CMAKE_CURRENT_LIST_DIR}/newlines.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/output_file.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/output_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/unzip.cpp)
 
 # Reading a file into a text uses std::string::resize_and_overwrite, which the standard library
 # offers from C++23 on (spelt c++2b, as GCC 12 and clang 14 both know it); std::string itself

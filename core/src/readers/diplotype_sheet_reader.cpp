@@ -10,7 +10,10 @@
 #include "orvelle/io/file.h"
 #include "orvelle/io/gunzip.h"
 #include "orvelle/log.h"
+#include "orvelle/readers/known_genes.h"
 #include "orvelle/text/host_text.h"
+
+#include <algorithm>
 
 namespace orvelle {
 namespace {
@@ -107,8 +110,8 @@ std::string csv_row_repr(const csv::DictRow &row) {
 // warning kept in `warnings`). `row_repr` renders the row for the warning about a missing
 // gene column.
 template <typename RowRepr>
-bool to_raw_call(std::span<const json::Member> row, const RowPicker &picker,
-                 const IPgxReader &reader, DeferredWarnings &warnings, const RowRepr &row_repr,
+bool to_raw_call(std::span<const json::Member> row, const RowPicker &picker, IPgxReader &reader,
+                 DeferredWarnings &warnings, std::size_t &known_genes, const RowRepr &row_repr,
                  const CallSink &new_call) {
   const json::Value *gene = picker.gene.pick(row);
   auto skip = [&warnings](std::string_view gene, std::string reason) {
@@ -134,6 +137,11 @@ bool to_raw_call(std::span<const json::Member> row, const RowPicker &picker,
     skip(reader.file_path(), "empty gene symbol");
     return false;
   }
+  if (!reader.keep_table_gene(gene_symbol, [&](std::string unknown) {
+        skip(unknown, std::string(IPgxReader::UNKNOWN_GENE));
+      }))
+    return false;
+  ++known_genes;
   const json::Value *diplotype = picker.diplotype.pick(row);
   if (diplotype == nullptr) {
     skip(gene->as_string(), "no diplotype column");
@@ -201,7 +209,7 @@ TableRows sheet_rows(const std::string &path) {
 } // namespace
 
 void DiplotypeSheetReader::read_calls(const CallSink &new_call) {
-  std::size_t calls = 0;
+  std::size_t calls = 0, known_genes = 0;
   DeferredWarnings warnings;
   if (ends_with_csv(file_path())) {
     // One pass over the rows, which all carry the header's names in one order: the names are
@@ -218,18 +226,21 @@ void DiplotypeSheetReader::read_calls(const CallSink &new_call) {
         cells[i].value = field ? json::Value::string(*field) : json::Value();
       }
       calls += to_raw_call(
-          cells, picker, *this, warnings, [&] { return csv_row_repr(sheet.dict_row(row)); },
-          new_call);
+          cells, picker, *this, warnings, known_genes,
+          [&] { return csv_row_repr(sheet.dict_row(row)); }, new_call);
     }
   } else {
     const json::Document rows = read_json();
     for (const json::Value &row : rows.root().items()) {
       const RowPicker picker(normalised_names(row.members()));
       calls += to_raw_call(
-          row.members(), picker, *this, warnings, [&row] { return text::repr(row); }, new_call);
+          row.members(), picker, *this, warnings, known_genes, [&row] { return text::repr(row); },
+          new_call);
     }
   }
   warnings.flush();
+  if (known_genes == 0 && !unknown_genes().empty())
+    throw not_recognised(file_path(), EXPECTED);
   if (calls == 0)
     throw ValueError(file_path() +
                      ": no usable rows - the minimum is a Gene and a Diplotype per row");
@@ -272,6 +283,45 @@ json::Document DiplotypeSheetReader::read_json() const {
   }
   json::Value root = builder.array(rows);
   return builder.finish(root);
+}
+
+namespace {
+
+bool has_gene_column(const json::Value &row) {
+  return row.is_object() &&
+         AliasColumns(normalised_names(row.members()), DiplotypeSheetReader::GENE_ALIASES)
+                 .pick(row.members()) != nullptr;
+}
+
+bool any_row_with_gene_column(const json::Value &rows) {
+  return std::ranges::any_of(rows.items(), has_gene_column);
+}
+
+// A gene-keyed object: some member named after a known gene holds a diplotype or a row. An
+// object keyed by sample names is not one.
+bool keyed_by_known_gene(const json::Value &mapping) {
+  return std::ranges::any_of(mapping.members(), [](const json::Member &member) {
+    return !known_gene(member.key).empty() &&
+           (member.value.is_string() || member.value.is_object());
+  });
+}
+
+} // namespace
+
+bool DiplotypeSheetReader::is_sheet_json(const json::Value &root) {
+  if (root.is_array())
+    return any_row_with_gene_column(root);
+  if (!root.is_object())
+    return false;
+  // The container that read_json would take the rows from.
+  for (std::string_view key : CONTAINER_KEYS) {
+    const json::Value *container = root.find(key);
+    if (container != nullptr && container->is_array())
+      return any_row_with_gene_column(*container);
+    if (container != nullptr && container->is_object())
+      return keyed_by_known_gene(*container);
+  }
+  return keyed_by_known_gene(root);
 }
 
 json::Document DiplotypeSheetReader::flatten(const json::Value &mapping) {

@@ -6,6 +6,7 @@
 #include "orvelle/io/file.h"
 #include "orvelle/json/parse.h"
 #include "orvelle/log.h"
+#include "orvelle/readers/known_genes.h"
 #include "orvelle/text/host_text.h"
 
 namespace orvelle {
@@ -38,6 +39,22 @@ json::Document IPgxReader::load_json() const {
 
 void IPgxReader::log_skip(std::string_view gene, std::string_view reason) {
   log::warning("Skipping %s: %s", {std::string(gene), std::string(reason)});
+}
+
+bool IPgxReader::keep_table_gene(std::string_view gene, std::function<void(std::string)> defer) {
+  if (!known_gene(gene).empty())
+    return true;
+  unknown_genes_.emplace_back(gene);
+  if (defer)
+    defer(std::string(gene));
+  else
+    log_skip(gene, UNKNOWN_GENE);
+  return false;
+}
+
+ValueError not_recognised(std::string_view path, std::string_view expected) {
+  return ValueError(std::string(path) + ": not a recognised caller output (expected " +
+                    std::string(expected) + ")");
 }
 
 std::string_view host_type_name(const json::Value &value) noexcept {

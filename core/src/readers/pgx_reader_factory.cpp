@@ -45,9 +45,12 @@ bool claims_by_name(const ReaderEntry &reader, std::string_view name) {
 }
 
 bool has_key_rule(const ReaderEntry *reader) { return reader->json_keys.size() != 0; }
-bool has_header_rule(const ReaderEntry *reader) { return reader->tsv_header != nullptr; }
+bool has_json_rule(const ReaderEntry *reader) {
+  return has_key_rule(reader) || reader->json_shape != nullptr;
+}
+bool has_tsv_rule(const ReaderEntry *reader) { return reader->tsv_head != nullptr; }
 
-// The document the key rules look at; nullopt, logged at debug level, when the file cannot be
+// The document the JSON rules look at; nullopt, logged at debug level, when the file cannot be
 // opened or parsed.
 std::optional<json::Document> sniffed_document(const std::string &file_path) {
   try {
@@ -61,16 +64,18 @@ std::optional<json::Document> sniffed_document(const std::string &file_path) {
   return std::nullopt;
 }
 
-// The first tab-separated row the header rules look at; nullopt, logged at debug level, when
-// the file cannot be opened or read as CSV. Text that is not UTF-8 is not caught: the file
-// could be read by no reader.
-std::optional<std::vector<std::string>> first_tsv_row(const std::string &file_path) {
+// The rows the TSV rules look at: the first two tab-separated rows (fewer in a shorter file);
+// nullopt, logged at debug level, when the file cannot be opened or read as CSV. Text that is
+// not UTF-8 is not caught: the file could be read by no reader.
+std::optional<std::vector<std::vector<std::string>>> first_tsv_rows(const std::string &file_path) {
   try {
     const std::string text = io::read_text_sig(file_path);
     csv::Reader reader(text, csv::Dialect{.delimiter = '\t'});
-    std::vector<std::string> header;
-    reader.next(header); // an empty file leaves the header empty
-    return header;
+    std::vector<std::vector<std::string>> rows(1);
+    reader.next(rows[0]); // an empty file leaves the header empty
+    if (std::vector<std::string> row; reader.next(row))
+      rows.push_back(std::move(row));
+    return rows;
   } catch (const OsError &error) {
     log::debug("Could not read the header of %s: %s", {file_path, host_text(error)});
   } catch (const CsvError &error) {
@@ -84,14 +89,16 @@ std::optional<std::vector<std::string>> first_tsv_row(const std::string &file_pa
 const ReaderEntry *claimed_by_content(std::span<const ReaderEntry *const> readers,
                                       const std::string &file_path) {
   const std::optional<json::Document> document =
-      std::ranges::any_of(readers, has_key_rule) ? sniffed_document(file_path) : std::nullopt;
-  const std::optional<std::vector<std::string>> header =
-      std::ranges::any_of(readers, has_header_rule) ? first_tsv_row(file_path) : std::nullopt;
+      std::ranges::any_of(readers, has_json_rule) ? sniffed_document(file_path) : std::nullopt;
+  const std::optional<std::vector<std::vector<std::string>>> rows =
+      std::ranges::any_of(readers, has_tsv_rule) ? first_tsv_rows(file_path) : std::nullopt;
   for (const ReaderEntry *reader : readers) {
     if (has_key_rule(reader) && document && document->root().is_object() &&
         has_any_key(document->root(), reader->json_keys))
       return reader;
-    if (has_header_rule(reader) && header && reader->tsv_header(*header))
+    if (reader->json_shape != nullptr && document && reader->json_shape(document->root()))
+      return reader;
+    if (has_tsv_rule(reader) && rows && reader->tsv_head(*rows))
       return reader;
   }
   return nullptr;
@@ -106,27 +113,67 @@ template <typename Keep> std::vector<const ReaderEntry *> readers_where(Keep kee
   return readers;
 }
 
+// The readers of the file's ending, in table order.
+std::vector<const ReaderEntry *> readers_of(const std::string &name) {
+  return readers_where([&name](const ReaderEntry *reader) { return reads_ending(*reader, name); });
+}
+
+// A file whose ending the converter reads but which no reader recognises: what each expects.
+ValueError unrecognised(const std::string &file_path, std::span<const ReaderEntry *const> readers) {
+  std::vector<std::string_view> expected;
+  for (const ReaderEntry *reader : readers)
+    if (!reader->is_refusal() && std::ranges::find(expected, reader->expected) == expected.end())
+      expected.push_back(reader->expected);
+  return not_recognised(file_path, text::join("; or ", expected));
+}
+
 } // namespace
 
 std::unique_ptr<IPgxReader> PgxReaderFactory::reader_for(const std::string &file_path) {
   // A compressed input is dispatched as the file it holds: sample.pbstarphase.json.gz as JSON.
   const std::string name = text::lower(io::uncompressed_name(file_path));
-  const std::vector<const ReaderEntry *> readers =
-      readers_where([&name](const ReaderEntry *reader) { return reads_ending(*reader, name); });
+  const std::vector<const ReaderEntry *> readers = readers_of(name);
   for (const ReaderEntry *reader : readers)
     if (claims_by_name(*reader, name))
       return reader->make(file_path);
-  if (const ReaderEntry *reader = claimed_by_content(readers, file_path))
+  if (const ReaderEntry *reader = claimed_by_content(readers, file_path)) {
+    if (reader->is_refusal())
+      throw ValueError(file_path + ": " + std::string(reader->refusal));
     return reader->make(file_path);
+  }
   for (const ReaderEntry *reader : readers)
     if (reader->is_fallback())
       return reader->make(file_path);
   // No reader reads the name's ending (then the file is never looked at), or none claims it.
-  throw ValueError("Unsupported file type: " + file_path);
+  if (readers.empty())
+    throw ValueError("Unsupported file type: " + file_path);
+  // A file that cannot be read fails as reading it does, not as one of another shape.
+  if (!io::exists(file_path))
+    throw FileNotFound("File not found: " + file_path);
+  io::read_file(file_path);
+  throw unrecognised(file_path, readers);
+}
+
+std::optional<std::string> PgxReaderFactory::left_out(const std::string &file_path) {
+  const std::string name = text::lower(io::uncompressed_name(file_path));
+  const std::vector<const ReaderEntry *> readers = readers_of(name);
+  for (const ReaderEntry *reader : readers)
+    if (reader->passed_over != nullptr)
+      if (std::optional<std::string> reason = reader->passed_over(file_path))
+        return reason;
+  if (std::ranges::none_of(readers,
+                           [](const ReaderEntry *reader) { return reader->is_refusal(); }) ||
+      std::ranges::any_of(
+          readers, [&name](const ReaderEntry *reader) { return claims_by_name(*reader, name); }))
+    return std::nullopt;
+  const ReaderEntry *reader = claimed_by_content(readers, file_path);
+  if (reader == nullptr || !reader->is_refusal())
+    return std::nullopt;
+  return std::string(reader->refusal);
 }
 
 bool PgxReaderFactory::is_pypgx_tsv(const std::string &file_path) {
-  const ReaderEntry *reader = claimed_by_content(readers_where(has_header_rule), file_path);
+  const ReaderEntry *reader = claimed_by_content(readers_where(has_tsv_rule), file_path);
   return reader != nullptr && reader->caller == constants::CALLER_PYPGX;
 }
 

@@ -3,12 +3,15 @@
 #include "orvelle/readers/pypgx_table_reader.h"
 
 #include "deferred_warnings.h"
+#include "pypgx_archive.h"
 #include "sample_rows.h"
 #include "table_rows.h"
 
 #include "orvelle/errors.h"
 #include "orvelle/io/file.h"
 #include "orvelle/io/gunzip.h"
+#include "orvelle/json/document.h"
+#include "orvelle/readers/known_genes.h"
 #include "orvelle/text/host_text.h"
 
 #include <algorithm>
@@ -88,12 +91,22 @@ struct PendingRow {
 // have.
 class PyPgxRows : public TableRows {
 public:
-  explicit PyPgxRows(const std::string &path)
-      : TableRows(io::read_text_sig(path), csv::Dialect{.delimiter = '\t'}) {
+  PyPgxRows(std::string text, const std::string &path)
+      : TableRows(std::move(text), csv::Dialect{.delimiter = '\t'}) {
     if (!fieldnames() || fieldnames()->empty())
       throw ValueError(path + ": the table has no header row");
   }
 };
+
+bool is_archive(const std::string &path) { return text::lower(path).ends_with(".zip"); }
+
+// The table's text, from the file itself or from the results archive it is.
+std::string table_text(const std::string &path, std::optional<PyPgxArchive> &archive) {
+  if (!is_archive(path))
+    return io::read_text_sig(path);
+  archive = read_pypgx_archive(path);
+  return std::move(archive->table);
+}
 
 } // namespace
 
@@ -108,7 +121,8 @@ bool PyPgxTableReader::is_pypgx_table(std::span<const std::string> header) {
 }
 
 std::vector<csv::DictRow> PyPgxTableReader::read_rows() const {
-  PyPgxRows table(file_path());
+  std::optional<PyPgxArchive> archive;
+  PyPgxRows table(table_text(file_path(), archive), file_path());
   std::vector<csv::DictRow> rows;
   for (csv::DictRow row; table.next(row);)
     rows.push_back(std::move(row));
@@ -116,18 +130,21 @@ std::vector<csv::DictRow> PyPgxTableReader::read_rows() const {
 }
 
 std::optional<std::string> PyPgxTableReader::gene_from_file_name() const {
-  std::string_view stem = io::uncompressed_name(file_path()); // CYP2D6.tsv.gz: CYP2D6
-  std::size_t dot = stem.rfind('.');
-  // As os.path.splitext: the dots that lead a hidden file's name start no extension.
-  if (dot != std::string_view::npos && stem.find_first_not_of('.') < dot)
-    stem = stem.substr(0, dot);
-  stem = text::strip(stem);
-  if (stem.empty())
+  const std::vector<std::string_view> genes = known_genes_in(io::uncompressed_name(file_path()));
+  if (genes.size() != 1)
     return std::nullopt;
-  const std::string lowered = text::lower(stem);
-  if (std::find(NON_GENE_STEMS.begin(), NON_GENE_STEMS.end(), lowered) != NON_GENE_STEMS.end())
+  return std::string(genes.front());
+}
+
+std::optional<json::Document> PyPgxTableReader::read_versions() const {
+  if (!is_archive(file_path()))
     return std::nullopt;
-  return std::string(stem);
+  const PyPgxArchive archive = read_pypgx_archive(file_path());
+  json::DocumentBuilder builder;
+  const json::Member assembly{"pypgxAssembly",
+                              archive.assembly ? builder.string(*archive.assembly) : json::Value()};
+  json::Value versions = builder.object(std::span(&assembly, 1));
+  return builder.finish(versions);
 }
 
 std::optional<std::string> PyPgxTableReader::value(const csv::DictRow &row,
@@ -144,8 +161,9 @@ std::optional<std::string> PyPgxTableReader::value(const csv::DictRow &row,
 
 void PyPgxTableReader::read_calls(const CallSink &new_call) {
   // One pass over the rows; the whole table is still read before anything is reported.
-  PyPgxRows table(file_path());
-  const std::optional<std::string> gene_from_name = gene_from_file_name();
+  std::optional<PyPgxArchive> archive;
+  PyPgxRows table(table_text(file_path(), archive), file_path());
+  const std::optional<std::string> gene_from_name = archive ? archive->gene : gene_from_file_name();
   const TableLayout layout(table.columns());
   const std::optional<std::size_t> sample_at =
       one_sample_ ? sample_position(*table.fieldnames()) : std::nullopt;
@@ -166,8 +184,8 @@ void PyPgxTableReader::read_calls(const CallSink &new_call) {
         if (!held.usable && held.match == RowMatch::exact)
           log_skip(held.call.gene, "no Genotype or Phenotype column");
       throw ValueError(file_path() +
-                       ": cannot tell which gene this table is for - the file name is not a "
-                       "gene symbol and there is no Gene column");
+                       ": cannot tell which gene this table is for - there is no Gene column "
+                       "and the file name holds no known gene symbol, or several");
     }
     PendingRow &held = pending.emplace_back(PendingRow{match, false, {}});
     held.call.gene = *gene;
@@ -193,19 +211,18 @@ void PyPgxTableReader::read_calls(const CallSink &new_call) {
     call.source.emplace(source_name());
   }
 
-  // A table of several samples gives one sample's calls; when that sample was not asked
-  // for, each says which one it is, so no result reads as the only sample's.
-  std::optional<std::string> several;
-  if (samples.sample_count() > 1 && !samples.asked())
-    several = std::string(io::base_name(file_path())) + " holds " +
-              std::to_string(samples.sample_count()) + " samples; only sample " +
-              text::quoted(*samples.taken()) + " was read";
-  std::size_t calls = 0, taken = 0;
+  const std::optional<std::string> several = samples.note_on_each(io::base_name(file_path()));
+  std::size_t calls = 0, taken = 0, known = 0;
   DeferredWarnings warnings;
   for (PendingRow &held : pending) {
     if (!samples.belongs(held.match))
       continue;
     ++taken;
+    if (!keep_table_gene(held.call.gene, [&warnings](std::string gene) {
+          warnings.add([gene = std::move(gene)] { log_skip(gene, UNKNOWN_GENE); });
+        }))
+      continue;
+    ++known;
     if (!held.usable) {
       warnings.add([gene = std::move(held.call.gene)] {
         log_skip(gene, "no Genotype or Phenotype column");
@@ -231,6 +248,8 @@ void PyPgxTableReader::read_calls(const CallSink &new_call) {
           {file_path(), *samples.taken(), static_cast<std::int64_t>(samples.sample_count())});
     return;
   }
+  if (known == 0 && !unknown_genes().empty())
+    throw not_recognised(file_path(), archive ? EXPECTED_ARCHIVE : EXPECTED);
   if (calls == 0)
     throw ValueError(file_path() + ": no usable rows - a PyPGx table needs a " +
                      std::string(GENOTYPE_COLUMN) + " or " + std::string(PHENOTYPE_COLUMN) +

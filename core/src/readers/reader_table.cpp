@@ -2,9 +2,12 @@
 // tried.
 #include "orvelle/readers/reader_table.h"
 
+#include "pypgx_archive.h"
+
 #include "orvelle/constants.h"
 #include "orvelle/readers/diplotype_sheet_reader.h"
 #include "orvelle/readers/pharmcat_json_reader.h"
+#include "orvelle/readers/pharmcat_report_tsv_reader.h"
 #include "orvelle/readers/pypgx_table_reader.h"
 #include "orvelle/readers/starphase_json_reader.h"
 #include "orvelle/readers/starphase_tsv_reader.h"
@@ -16,39 +19,83 @@ template <typename Reader> std::unique_ptr<IPgxReader> make(const std::string &f
   return std::make_unique<Reader>(file_path);
 }
 
+// PharmCAT's Named Allele Matcher output (<base>.match.json, all releases): "metadata" naming
+// the matcher's version beside the "results" list.
+bool is_matcher_output(const json::Value &root) {
+  const json::Value *metadata = root.is_object() ? root.find("metadata") : nullptr;
+  return metadata != nullptr && metadata->is_object() &&
+         metadata->find("namedAlleleMatcherVersion") != nullptr && root.find("results") != nullptr;
+}
+
+bool is_pypgx_table(std::span<const std::vector<std::string>> rows) {
+  return !rows.empty() && PyPgxTableReader::is_pypgx_table(rows.front());
+}
+
 namespace c = constants;
 
 const ReaderEntry READERS[] = {
     {.caller = c::CALLER_PHARMCAT_REPORT,
      .rank = 3,
      .endings = {".json"},
+     .expected = "not PharmCAT's matcher output",
+     .json_shape = is_matcher_output,
+     .refusal = "PharmCAT's Named Allele Matcher output (*.match.json): its calls are those of "
+                "the *.report.json and *.phenotype.json of the same run, which add the "
+                "phenotypes and outside calls; give one of those instead"},
+    {.caller = c::CALLER_PHARMCAT_REPORT,
+     .rank = 3,
+     .endings = {".json"},
+     .expected = "a PharmCAT report JSON (\"genes\" and \"drugs\")",
      .name_parts = {"pharmcat", "report"},
      .json_keys = {"pharmcatVersion", "drugs"},
      .make = make<PharmcatReportJsonReader>},
     {.caller = c::CALLER_PHARMCAT_PHENOTYPE,
      .rank = 2,
      .endings = {".json"},
+     .expected = "a PharmCAT phenotype JSON (\"geneReports\")",
      .name_parts = {"pharmcat", "phenotype"},
      .json_keys = {"geneReports"},
      .make = make<PharmcatPhenotypeJsonReader>},
     {.caller = c::CALLER_PBSTARPHASE,
      .rank = 1,
      .endings = {".json"},
+     .expected = "a pbStarPhase JSON (\"gene_details\")",
      .name_parts = {"starphase"},
      .json_keys = {"gene_details", "pbstarphase_version"},
      .make = make<StarPhaseJsonReader>},
+    {.caller = c::CALLER_PHARMCAT_REPORT,
+     .rank = 3,
+     .endings = {".tsv"},
+     .expected = PharmcatReportTsvReader::EXPECTED,
+     .tsv_head = PharmcatReportTsvReader::is_report_tsv,
+     .make = make<PharmcatReportTsvReader>},
     {.caller = c::CALLER_PYPGX,
      .rank = 1,
      .endings = {".tsv"},
-     .tsv_header = PyPgxTableReader::is_pypgx_table,
+     .expected = PyPgxTableReader::EXPECTED,
+     .tsv_head = is_pypgx_table,
+     .make = make<PyPgxTableReader>},
+    {.caller = c::CALLER_PYPGX,
+     .rank = 1,
+     .endings = {".zip"},
+     .expected = PyPgxTableReader::EXPECTED_ARCHIVE,
+     .passed_over = pypgx_archive_passed_over,
      .make = make<PyPgxTableReader>},
     {.caller = c::CALLER_PBSTARPHASE,
      .rank = 1,
      .endings = {".tsv"},
+     .expected = StarPhaseTsvReader::EXPECTED,
      .make = make<StarPhaseTsvReader>},
     {.caller = c::CALLER_DIPLOTYPE_TABLE,
      .rank = 0,
-     .endings = {".csv", ".json"},
+     .endings = {".csv"},
+     .expected = DiplotypeSheetReader::EXPECTED,
+     .make = make<DiplotypeSheetReader>},
+    {.caller = c::CALLER_DIPLOTYPE_TABLE,
+     .rank = 0,
+     .endings = {".json"},
+     .expected = DiplotypeSheetReader::EXPECTED,
+     .json_shape = DiplotypeSheetReader::is_sheet_json,
      .make = make<DiplotypeSheetReader>},
 };
 

@@ -1,6 +1,8 @@
 // core/src/readers/sample_rows.cpp: picking the rows of the one sample a reader takes.
 #include "sample_rows.h"
 
+#include "orvelle/text/host_text.h"
+
 namespace orvelle {
 namespace {
 
@@ -52,6 +54,13 @@ bool SampleRows::belongs(RowMatch match) const {
     break;
   }
   return false;
+}
+
+std::optional<std::string> SampleRows::note_on_each(std::string_view file_name) const {
+  if (sample_count() <= 1 || asked_)
+    return std::nullopt;
+  return std::string(file_name) + " holds " + std::to_string(sample_count()) +
+         " samples; only sample " + text::quoted(*wanted_) + " was read";
 }
 
 } // namespace orvelle

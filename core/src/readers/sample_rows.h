@@ -30,6 +30,11 @@ public:
   /// After the last row: whether the rows noted as `match` belong to the wanted sample.
   bool belongs(RowMatch match) const;
 
+  /// After the last row: the warning each call of a file of several samples carries when its
+  /// sample was not asked for ("<file> holds N samples; only sample '<name>' was read"), so no
+  /// result reads as the only sample's; nullopt otherwise.
+  std::optional<std::string> note_on_each(std::string_view file_name) const;
+
   /// The number of distinct samples among the rows noted.
   std::size_t sample_count() const noexcept { return names_.size(); }
   /// The wanted sample, or the first row's when none was asked for (absent before any row).

@@ -2,14 +2,17 @@
 # factory that picks one for a file.
 target_sources(orvelle_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ipgx_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/known_genes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/streaming_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pharmcat_json_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pharmcat_candidates.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pharmcat_caveats.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pharmcat_recommendation.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pharmcat_report_tsv_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/starphase_json_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/starphase_tsv_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pypgx_table_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pypgx_archive.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sample_rows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/diplotype_sheet_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reader_table.cpp

@@ -55,6 +55,7 @@ std::vector<RawCall> StarPhaseTsvReader::parse() {
   const std::string text = io::read_text_sig(file_path());
   csv::Reader reader(text, csv::Dialect{.delimiter = '\t'});
   std::vector<RawCall> calls;
+  std::size_t known_rows = 0;
   std::vector<std::string> row;
   while (reader.next(row)) {
     if (row.empty())
@@ -62,17 +63,37 @@ std::vector<RawCall> StarPhaseTsvReader::parse() {
     std::string_view gene = text::strip(row[0]);
     if (gene.empty() || gene.front() == '#')
       continue;
-    std::string_view diplotype = row.size() > 1 ? text::strip(row[1]) : std::string_view();
-    if (diplotype.empty()) {
+    // Another tool's table (a sample column, a dozen columns) is no call list of this shape.
+    if (std::any_of(row.begin() + std::min(row.size(), MAX_CELLS), row.end(),
+                    [](const std::string &cell) { return !text::strip(cell).empty(); }))
+      throw not_recognised(file_path(), EXPECTED);
+    if (!keep_table_gene(gene))
+      continue;
+    ++known_rows;
+    auto cell = [&row](std::size_t i) {
+      return i < row.size() ? text::strip(row[i]) : std::string_view();
+    };
+    const std::string_view diplotype = cell(1), phenotype = cell(2), score = cell(3);
+    if (diplotype.empty() && phenotype.empty() && score.empty()) {
       log_skip(gene, "no diplotype called");
       continue;
     }
     RawCall &call = calls.emplace_back();
     call.gene = std::string(gene);
-    call.diplotype = unbracketed(diplotype);
-    call.haplotypes = split_haplotypes(*call.diplotype);
+    if (!diplotype.empty()) {
+      call.diplotype = unbracketed(diplotype);
+      call.haplotypes = split_haplotypes(*call.diplotype);
+    }
+    // A row of an activity score alone (PharmCAT's "CYP2C9, , , 2.0") offers the score to the
+    // phenotype mapping as the caller's term, so it is mapped or shown as unmapped.
+    if (!phenotype.empty() || !score.empty())
+      call.phenotypes.emplace_back(std::in_place, phenotype.empty() ? score : phenotype);
+    if (!score.empty())
+      call.activity_score = std::string(score);
     call.source = std::string(source_name());
   }
+  if (known_rows == 0 && !unknown_genes().empty())
+    throw not_recognised(file_path(), EXPECTED);
   if (calls.empty())
     throw ValueError(file_path() + ": no usable rows");
   return calls;

@@ -13,6 +13,12 @@ class IPgxReader:
     @property
     def file_path(self) -> str: ...
 
+    @property
+    def unknown_genes(self) -> list[str]:
+        """
+        After parse(): the gene cells of the table rows skipped as naming no known gene.
+        """
+
     def parse(self) -> list[OrvellePgxParser.Models.RawCall.RawCall]: ...
 
     source_name: str = 'unknown'

@@ -21,8 +21,6 @@ class PyPgxTableReader(OrvellePgxParser.Parsers.IPgxReader.IPgxReader):
 
     GENE_COLUMNS: tuple = ('Gene', 'gene')
 
-    NON_GENE_STEMS: frozenset = ...
-
     @property
     def sample(self) -> str | None:
         """The sample whose rows are read; None: every row."""

@@ -9,6 +9,7 @@ from OrvellePgxParser.Parsers.PharmcatJsonReader import (
 from OrvellePgxParser.Parsers.StarPhaseJsonReader import StarPhaseJsonReader
 from OrvellePgxParser.Parsers.StarPhaseTsvReader import StarPhaseTsvReader
 from OrvellePgxParser.Parsers.PyPgxTableReader import PyPgxTableReader
+from OrvellePgxParser.Parsers.PharmcatReportTsvReader import PharmcatReportTsvReader
 from OrvellePgxParser.Parsers.DiplotypeSheetReader import DiplotypeSheetReader
 from OrvellePgxParser.Parsers.PgxReaderFactory import PgxReaderFactory
 
@@ -19,6 +20,7 @@ __all__ = [
     "PgxReaderFactory",
     "PharmcatPhenotypeJsonParser",
     "PharmcatReportJsonParser",
+    "PharmcatReportTsvReader",
     "PyPgxTableReader",
     "StarPhaseJsonReader",
     "StarPhaseTsvReader",

@@ -107,9 +107,13 @@ public:
   /// Files the run writes besides the result and the sidecar (an outside-call file): a folder
   /// scan leaves them out, as it does those two.
   std::vector<std::string> other_outputs;
+  /// The table rows the last reading skipped as naming no known gene, in reading order, each
+  /// as "<file name>: <gene cell>".
+  std::vector<std::string> unknown_genes;
 
   /// Name endings a folder scan accepts (compared case-insensitively).
-  static constexpr std::array<std::string_view, 3> INPUT_SUFFIXES = {".json", ".csv", ".tsv"};
+  static constexpr std::array<std::string_view, 4> INPUT_SUFFIXES = {".json", ".csv", ".tsv",
+                                                                     ".zip"};
   static constexpr std::string_view NO_INPUT_MESSAGE =
       "No input files found. Provide input_files or an input_dir containing .json/.csv PGx "
       "output.";

@@ -31,10 +31,23 @@ public:
   static constexpr std::array<std::string_view, 4> CONTAINER_KEYS = {"genes", "results",
                                                                      "diplotypes", "data"};
 
+  /// What the reader recognises, for the message that refuses another shape.
+  static constexpr std::string_view EXPECTED =
+      "a Gene/Diplotype table: rows with a gene column holding known gene symbols, as CSV, or as "
+      "JSON: a list of row objects, or an object holding them under genes/results/diplotypes/"
+      "data or keyed by gene symbol";
+
   using StreamingReader::StreamingReader;
 
-  /// One call per row with a gene and a diplotype, in row order. A path ending in ".csv" (in
-  /// any case) is read as CSV, any other as JSON. Throws ValueError when no row is usable.
+  /// True for a JSON root in a shape read_json takes rows from, with a gene column: a list of
+  /// objects of which one has a gene column, or an object whose rows (under a container key,
+  /// or itself) are keyed by a known gene symbol. An object keyed by sample names is not one.
+  static bool is_sheet_json(const json::Value &root);
+
+  /// One call per row with a known gene and a diplotype, in row order; a row of another gene
+  /// is skipped (unknown_genes()). A path ending in ".csv" (in any case) is read as CSV, any
+  /// other as JSON. Throws ValueError "<path>: not a recognised caller output ..." when no row
+  /// names a known gene, and another ValueError when no row is usable.
   void read_calls(const CallSink &new_call) override;
   std::string_view source_name() const override { return SOURCE_NAME; }
 

@@ -2,6 +2,7 @@
 // calls it holds out, in the caller's own vocabulary.
 #pragma once
 
+#include "orvelle/errors.h"
 #include "orvelle/json/document.h"
 #include "orvelle/records/raw_call.h"
 
@@ -61,9 +62,23 @@ public:
   /// Logs the warning "Skipping <gene>: <reason>".
   static void log_skip(std::string_view gene, std::string_view reason);
 
+  /// The reason a table row of an unknown gene is skipped.
+  static constexpr std::string_view UNKNOWN_GENE = "not a known gene symbol";
+  /// Whether a table row's gene cell names a known pharmacogene (readers/known_genes.h). When
+  /// not, the row is skipped: this logs it and keeps the text in unknown_genes(). `defer` holds
+  /// the warning back for a reader that reports its skips once the whole table is read.
+  bool keep_table_gene(std::string_view gene, std::function<void(std::string)> defer = {});
+  /// The gene cells of the table rows skipped as naming no known gene, in file order.
+  const std::vector<std::string> &unknown_genes() const noexcept { return unknown_genes_; }
+
 private:
   std::string file_path_;
+  std::vector<std::string> unknown_genes_;
 };
+
+/// The error that refuses a file in no shape its reader recognises: "<path>: not a recognised
+/// caller output (expected <expected>)".
+ValueError not_recognised(std::string_view path, std::string_view expected);
 
 /// The host's type name of the object a JSON value reads as: "NoneType", "bool", "int",
 /// "float", "str", "list" or "dict".

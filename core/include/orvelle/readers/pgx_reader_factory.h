@@ -5,6 +5,7 @@
 #include "orvelle/readers/ipgx_reader.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace orvelle {
@@ -14,12 +15,19 @@ public:
   PgxReaderFactory() = delete;
 
   /// A new, not yet run reader for `file_path`, by the rules of the readers' table
-  /// (readers/reader_table.h): ".csv" is a user table; ".tsv" a PyPGx table when its header
-  /// says so, else a pbStarPhase table; a ".json" name that mentions "pharmcat" with "report"
-  /// or "phenotype", or "starphase", picks that reader, and any other JSON is sniffed and
-  /// read as a user table when unrecognised. Throws ValueError
-  /// "Unsupported file type: <path>" for other names, and the reader constructor's errors.
+  /// (readers/reader_table.h): ".csv" is a user table; ".tsv" PharmCAT's calls-only report or
+  /// a PyPGx table when its first rows say so, else a gene call list; ".zip" a PyPGx archive;
+  /// a ".json" name that mentions "pharmcat" with "report" or "phenotype", or "starphase",
+  /// picks that reader, and any other JSON is told by its content. Throws ValueError
+  /// "Unsupported file type: <path>" for other names, "<path>: not a recognised caller output
+  /// (expected ...)" for a JSON no reader recognises, "<path>: <reason>" for a shape refused
+  /// on sight (PharmCAT's matcher output), and the reader constructor's errors.
   static std::unique_ptr<IPgxReader> reader_for(const std::string &file_path);
+
+  /// Why a folder scan leaves the file out (a shape refused on sight, such as PharmCAT's
+  /// matcher output beside its reports, or a caller's file that holds no calls, such as a PyPGx
+  /// archive other than the results), or nullopt when it is read.
+  static std::optional<std::string> left_out(const std::string &file_path);
 
   /// True when the file's first tab-separated row names both PyPGx columns. A file that
   /// cannot be opened or read as CSV is logged at debug level and is not one.

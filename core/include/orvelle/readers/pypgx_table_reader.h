@@ -1,5 +1,6 @@
-// orvelle/readers/pypgx_table_reader.h: the PyPGx per-gene sample table (data.tsv, usually
-// renamed to <GENE>.tsv): a header row, then one row per sample.
+// orvelle/readers/pypgx_table_reader.h: the PyPGx per-gene sample table: a header row, then one
+// row per sample; as PyPGx writes it, the data.tsv of a results archive (*-results.zip, the gene
+// in its metadata.txt), or that table taken out and named after its gene.
 #pragma once
 
 #include "orvelle/constants.h"
@@ -24,9 +25,15 @@ public:
   /// Star alleles statistical phasing may have missed (";" alone: none); a caveat on the call.
   static constexpr std::string_view ALTERNATIVE_PHASE_COLUMN = "AlternativePhase";
   static constexpr std::array<std::string_view, 2> GENE_COLUMNS = {"Gene", "gene"};
-  /// File-name stems (lower-cased) that name the table's kind, not its gene.
-  static constexpr std::array<std::string_view, 4> NON_GENE_STEMS = {"data", "results", "genotypes",
-                                                                     "phenotypes"};
+  /// The semantic type (metadata.txt) of the one PyPGx archive that holds calls.
+  static constexpr std::string_view RESULTS_TYPE = "SampleTable[Results]";
+  /// What the reader recognises, for the message that refuses another shape.
+  static constexpr std::string_view EXPECTED =
+      "a PyPGx results table: a header naming Genotype and Phenotype, the gene in a Gene column "
+      "or as the one known gene symbol of the file name";
+  static constexpr std::string_view EXPECTED_ARCHIVE =
+      "a PyPGx results archive: metadata.txt with SemanticType=SampleTable[Results] and Gene=, "
+      "and data.tsv";
 
   using StreamingReader::StreamingReader;
 
@@ -43,8 +50,13 @@ public:
   /// Every data row, mapped onto the header.
   std::vector<csv::DictRow> read_rows() const;
 
-  /// The file name's stem, unless it is empty or one of NON_GENE_STEMS.
+  /// The one known gene symbol the file name holds as a word of its own ("CYP2D6.tsv",
+  /// "HG00276.CYP2D6.tsv", "CYP2D6_results.tsv"); nullopt for none or several.
   std::optional<std::string> gene_from_file_name() const;
+
+  /// For an archive, {"pypgxAssembly": its Assembly} (null when metadata.txt has none);
+  /// nullopt for a table.
+  std::optional<json::Document> read_versions() const override;
 
   /// The first of `columns` that the row has a cell for, with trailing ";" and then
   /// surrounding white space removed (possibly empty); nullopt when none has.
