@@ -173,3 +173,13 @@ class TestHandMadeTables:
         assert results["CFTR"].activity == "Favorable Response"
         # Another gene's term is still no Activity for this one.
         assert results["CYP2D6"].activity is None
+
+    def test_a_gene_in_another_case_is_its_symbol(self, table, tmp_path):
+        report = pharmcat_report(tmp_path / "s.pharmcat.report.json",
+                                 {"CYP2D6": ("*1/*4", ["Intermediate Metabolizer"])})
+        sheet = tmp_path / "hand.diplotypes.csv"
+        sheet.write_text("Gene,Diplotype,Phenotype\ncyp2d6,*1/*4,Intermediate Metabolizer\n")
+        results = convert(report, sheet)
+        assert list(results) == ["CYP2D6"]  # one record for the gene
+        only_sheet = convert(sheet)["CYP2D6"]
+        assert "gene 'cyp2d6' read as its symbol 'CYP2D6'" in only_sheet.warnings

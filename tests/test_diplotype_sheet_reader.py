@@ -112,7 +112,7 @@ class TestJson:
 class TestKnownGenes:
     def test_rows_of_unknown_genes_are_skipped_and_kept(self, tmp_path, warnings_log):
         reader = reader_for(tmp_path, "Gene,Diplotype\nSample,Genotype\ncyp2d6,*1/*4\nHG00436,*2/*2\n")
-        assert [(c.gene, c.diplotype) for c in reader.parse()] == [("cyp2d6", "*1/*4")]
+        assert [(c.gene, c.diplotype) for c in reader.parse()] == [("CYP2D6", "*1/*4")]  # read as its symbol
         assert reader.unknown_genes == ["Sample", "HG00436"]
         assert messages(warnings_log) == ["Skipping Sample: not a known gene symbol",
                                           "Skipping HG00436: not a known gene symbol"]

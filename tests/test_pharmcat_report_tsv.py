@@ -104,10 +104,24 @@ class TestCells:
         [call] = PharmcatReportTsvReader(str(path)).parse()
         assert (call.diplotype, call.phenotypes, call.activity_score) == (
             "c.1898delC (*3)/c.295_298delTCAT (*7)", ["Poor Metabolizer"], "0.0")
-        assert call.warnings == [
-            "source diplotypes hold single haplotypes ('c.1898delC (*3)', "
-            "'c.295_298delTCAT (*7)'); using the recommendation diplotype PharmCAT bases its "
-            "guidance on"]
+        assert call.warnings[0].startswith(
+            "source haplotypes 'c.1898delC (*3)', 'c.295_298delTCAT (*7)'; PharmCAT bases its "
+            "guidance on 'c.1898delC (*3)/c.295_298delTCAT (*7)' (lowest function per strand")
+
+    @pytest.mark.parametrize("gene, source, recommendation, star, activity", [
+        # PharmCAT issue #234, a real 3.2.0 row: two DPYD variants in cis.
+        ("DPYD", "Reference/[c.85T>C (*9A) + c.496A>G]",
+         ("Reference/c.85T>C (*9A)", "Normal Metabolizer", "2.0"),
+         "Reference/[c.85T>C (*9A)+c.496A>G]", "Normal Metabolizer"),
+        # Three or more CYP2D6 copies, looked up as x≥3 (an outside call as pbStarPhase writes it).
+        ("CYP2D6", "*1/*2x3", ("*1/*2x≥3", "Ultrarapid Metabolizer", "≥3.0"),
+         "*1/*2x3", "Ultrarapid Metabolizer")])
+    def test_an_inferred_recommendation_gives_the_activity_as_the_json_does(
+            self, tmp_path, gene, source, recommendation, star, activity):
+        path = report(tmp_path, [row(gene, source, "Indeterminate", recommendation=recommendation)])
+        [result] = OrvellePgxParser({"input_files": [str(path)]}).parse_files()
+        assert (result.star_allele, result.activity) == (star, activity)
+        assert any("PharmCAT bases its guidance on" in w for w in result.warnings)
 
 
 class TestMerged:

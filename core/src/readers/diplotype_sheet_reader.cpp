@@ -159,7 +159,11 @@ bool to_raw_call(std::span<const json::Member> row, const RowPicker &picker, IPg
     return false;
 
   RawCall &call = new_call();
-  call.gene = gene_symbol;
+  // A hand-typed "cyp2d6" is the gene CYP2D6: one gene never gets two records.
+  call.gene = known_gene(gene_symbol);
+  if (call.gene != gene_symbol)
+    call.warnings.push_back("gene " + text::quoted(gene_symbol) + " read as its symbol " +
+                            text::quoted(call.gene));
   assign_trimmed(call.diplotype.emplace(), *diplotype);
   if (phenotype != nullptr)
     assign_trimmed(call.phenotypes.emplace_back(std::in_place).value(), *phenotype);

@@ -3,6 +3,7 @@
 #include "orvelle/readers/pharmcat_report_tsv_reader.h"
 
 #include "deferred_warnings.h"
+#include "pharmcat_recommendation.h"
 #include "sample_rows.h"
 #include "table_rows.h"
 
@@ -209,19 +210,26 @@ std::vector<RawCall> PharmcatReportTsvReader::parse() {
     const std::string_view source = cell(row, layout.source.diplotype);
     if (source.empty())
       continue;
-    // Single haplotypes are no diplotype: PharmCAT's recommendations rest on the diplotype it
-    // builds from them, as the report JSON reader takes it.
-    const bool haplotypes_only = source.find(HAPLOTYPES_ONLY) != std::string_view::npos &&
-                                 !cell(row, layout.recommendation.diplotype).empty();
-    const ColumnPositions &columns = haplotypes_only ? layout.recommendation : layout.source;
+    // Where PharmCAT looks its guidance up with another diplotype than it called (single
+    // haplotypes among them), the call is read from the Recommendation Lookup columns by the
+    // rule the report JSON reader follows.
+    const bool haplotypes_only = source.find(HAPLOTYPES_ONLY) != std::string_view::npos;
+    std::optional<pharmcat::InferredReading> reading;
+    if (const std::string_view recommended = cell(row, layout.recommendation.diplotype);
+        !recommended.empty()) {
+      pharmcat::LookupDiplotypes reported;
+      for (std::string_view label : split(source, haplotypes_only ? HAPLOTYPES_ONLY : CANDIDATES))
+        reported.source_labels.push_back(haplotypes_only ? std::string(label)
+                                                         : json_label(label, held.gene));
+      reported.single_haplotypes = haplotypes_only;
+      reported.recommendation_label = json_label(recommended, held.gene);
+      reading = pharmcat::inferred_reading(held.gene, reported);
+    }
+    const ColumnPositions &columns = reading ? layout.recommendation : layout.source;
     RawCall &call = held.call.emplace();
     call.gene = held.gene;
-    if (haplotypes_only) {
-      const std::vector<std::string_view> haplotypes = split(source, HAPLOTYPES_ONLY);
-      call.warnings.push_back(
-          "source diplotypes hold single haplotypes (" + quoted_list(haplotypes) +
-          "); using the recommendation diplotype PharmCAT bases its guidance on");
-    }
+    if (reading)
+      call.warnings.push_back(reading->warning);
     const std::vector<std::string_view> candidates =
         split(cell(row, columns.diplotype), CANDIDATES);
     std::vector<std::string_view> phenotypes{cell(row, columns.phenotype)};
@@ -232,7 +240,7 @@ std::vector<RawCall> PharmcatReportTsvReader::parse() {
       scores = split(scores.front(), PER_CANDIDATE);
       call.ambiguous_phenotype = note_candidates(candidates, phenotypes, call.warnings);
     }
-    call.diplotype = json_label(candidates.front(), call.gene);
+    call.diplotype = reading ? reading->star_label : json_label(candidates.front(), call.gene);
     if (candidates.size() == 1)
       for (const std::optional<std::size_t> &at : layout.haplotypes)
         if (std::string_view name = cell(row, at); !name.empty())
