@@ -7,6 +7,7 @@ import pytest
 from OrvellePgxParser.Models import RawCall
 from OrvellePgxParser.OrvellePgxParser import _SOURCE_RANK, OrvellePgxParser
 
+from conftest import REPO
 from driver_support import RULES, driver
 
 REPORT, PHENOTYPE, STARPHASE, PYPGX, TABLE = (
@@ -19,8 +20,17 @@ def call(gene="CYP2C19", source=REPORT, phenotype_source=None, diplotype="*1/*1"
                    phenotype_source=phenotype_source)
 
 
-def test_caller_ranks():
-    assert _SOURCE_RANK == {REPORT: 3, PHENOTYPE: 2, STARPHASE: 1, PYPGX: 1, TABLE: 0}
+def test_the_documented_ranks_are_the_drivers():
+    # docs/mapping-tables.md explains each rank; the table beside the readers decides them.
+    lines = (REPO / "docs" / "mapping-tables.md").read_text().splitlines()
+    start = lines.index("| Identifier | Caller | Rank in the merge |")
+    documented = {}
+    for line in lines[start + 2:]:
+        if not line.startswith("| `"):
+            break
+        cells = [cell.strip() for cell in line.strip("|").split("|")]
+        documented[cells[0].strip("`")] = int(cells[-1])
+    assert documented == _SOURCE_RANK
 
 
 class TestOrder:

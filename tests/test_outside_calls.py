@@ -7,7 +7,6 @@ import shutil
 import subprocess
 import sys
 
-
 from OrvellePgxParser.Models import GeneOutcome
 from OrvellePgxParser.OrvellePgxParser import OrvellePgxParser
 from OrvellePgxParser.Parsers import PgxReaderFactory

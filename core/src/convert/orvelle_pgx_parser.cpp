@@ -15,10 +15,8 @@ const std::string &package_version() { return host::current().package_version();
 const std::vector<std::pair<std::string_view, int>> &caller_ranks() {
   static const std::vector<std::pair<std::string_view, int>> ranks = [] {
     std::vector<std::pair<std::string_view, int>> listed;
-    for (const ReaderEntry &reader : reader_table()) // a caller of several readers once
-      if (std::ranges::none_of(listed,
-                               [&](const auto &entry) { return entry.first == reader.caller; }))
-        listed.emplace_back(reader.caller, reader.rank);
+    for (const CallerRank &entry : caller_rank_table())
+      listed.emplace_back(entry.caller, entry.rank);
     std::ranges::stable_sort(listed, std::ranges::greater{},
                              [](const auto &entry) { return entry.second; });
     return listed;

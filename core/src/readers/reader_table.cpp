@@ -33,66 +33,64 @@ bool is_pypgx_table(std::span<const std::vector<std::string>> rows) {
 
 namespace c = constants;
 
+// Each caller's rank: a higher rank wins the merge (the reasons: docs/mapping-tables.md).
+const CallerRank RANKS[] = {
+    {c::CALLER_PHARMCAT_REPORT, 3},    // PharmCAT's report: its calls with its own guidance
+    {c::CALLER_PHARMCAT_PHENOTYPE, 2}, // the same calls, without the report's versions
+    {c::CALLER_PBSTARPHASE, 1},        {c::CALLER_PYPGX, 1},
+    {c::CALLER_DIPLOTYPE_TABLE, 0}, // a hand-made table, as an unknown caller
+};
+
 const ReaderEntry READERS[] = {
     {.caller = c::CALLER_PHARMCAT_REPORT,
-     .rank = 3,
      .endings = {".json"},
      .expected = "not PharmCAT's matcher output",
      .json_shape = is_matcher_output,
      .refusal = "PharmCAT's Named Allele Matcher output (*.match.json): its calls are those of "
                 "the *.report.json and *.phenotype.json of the same run, which add the "
                 "phenotypes and outside calls; give one of those instead"},
-    {.caller = c::CALLER_PHARMCAT_REPORT,
-     .rank = 3,
+    {.caller = PharmcatReportJsonReader::SOURCE_NAME,
      .endings = {".json"},
      .expected = "a PharmCAT report JSON (\"genes\" and \"drugs\")",
      .name_parts = {"pharmcat", "report"},
      .json_keys = {"pharmcatVersion", "drugs"},
      .make = make<PharmcatReportJsonReader>},
-    {.caller = c::CALLER_PHARMCAT_PHENOTYPE,
-     .rank = 2,
+    {.caller = PharmcatPhenotypeJsonReader::SOURCE_NAME,
      .endings = {".json"},
      .expected = "a PharmCAT phenotype JSON (\"geneReports\")",
      .name_parts = {"pharmcat", "phenotype"},
      .json_keys = {"geneReports"},
      .make = make<PharmcatPhenotypeJsonReader>},
-    {.caller = c::CALLER_PBSTARPHASE,
-     .rank = 1,
+    {.caller = StarPhaseJsonReader::SOURCE_NAME,
      .endings = {".json"},
      .expected = "a pbStarPhase JSON (\"gene_details\")",
      .name_parts = {"starphase"},
      .json_keys = {"gene_details", "pbstarphase_version"},
      .make = make<StarPhaseJsonReader>},
-    {.caller = c::CALLER_PHARMCAT_REPORT,
-     .rank = 3,
+    {.caller = PharmcatReportTsvReader::SOURCE_NAME,
      .endings = {".tsv"},
      .expected = PharmcatReportTsvReader::EXPECTED,
      .tsv_head = PharmcatReportTsvReader::is_report_tsv,
      .make = make<PharmcatReportTsvReader>},
-    {.caller = c::CALLER_PYPGX,
-     .rank = 1,
+    {.caller = PyPgxTableReader::SOURCE_NAME,
      .endings = {".tsv"},
      .expected = PyPgxTableReader::EXPECTED,
      .tsv_head = is_pypgx_table,
      .make = make<PyPgxTableReader>},
-    {.caller = c::CALLER_PYPGX,
-     .rank = 1,
+    {.caller = PyPgxTableReader::SOURCE_NAME,
      .endings = {".zip"},
      .expected = PyPgxTableReader::EXPECTED_ARCHIVE,
      .passed_over = pypgx_archive_passed_over,
      .make = make<PyPgxTableReader>},
-    {.caller = c::CALLER_PBSTARPHASE,
-     .rank = 1,
+    {.caller = StarPhaseTsvReader::SOURCE_NAME,
      .endings = {".tsv"},
      .expected = StarPhaseTsvReader::EXPECTED,
      .make = make<StarPhaseTsvReader>},
-    {.caller = c::CALLER_DIPLOTYPE_TABLE,
-     .rank = 0,
+    {.caller = DiplotypeSheetReader::SOURCE_NAME,
      .endings = {".csv"},
      .expected = DiplotypeSheetReader::EXPECTED,
      .make = make<DiplotypeSheetReader>},
-    {.caller = c::CALLER_DIPLOTYPE_TABLE,
-     .rank = 0,
+    {.caller = DiplotypeSheetReader::SOURCE_NAME,
      .endings = {".json"},
      .expected = DiplotypeSheetReader::EXPECTED,
      .json_shape = DiplotypeSheetReader::is_sheet_json,
@@ -102,5 +100,7 @@ const ReaderEntry READERS[] = {
 } // namespace
 
 std::span<const ReaderEntry> reader_table() { return READERS; }
+
+std::span<const CallerRank> caller_rank_table() { return RANKS; }
 
 } // namespace orvelle

@@ -17,10 +17,9 @@
 namespace orvelle {
 
 struct ReaderEntry {
-  /// The caller identifier that tags the reader's calls (constants::CALLER_...).
+  /// The caller identifier that tags the reader's calls: its class's SOURCE_NAME (a test holds
+  /// every made reader to it).
   std::string_view caller;
-  /// The caller's rank: a higher rank wins the merge. Every entry of one caller gives the same.
-  int rank;
   /// The name endings it reads, lower-case; a compressed file counts as the file it holds.
   std::initializer_list<std::string_view> endings;
   /// What the reader recognises, for the line that refuses a file no reader recognises.
@@ -55,5 +54,14 @@ struct ReaderEntry {
 /// The readers in the order they are tried: for a file, the first whose name rule holds, then
 /// the first whose content rule holds, then the first fallback of its ending.
 std::span<const ReaderEntry> reader_table();
+
+/// A caller and its rank in the merge: a higher rank wins.
+struct CallerRank {
+  std::string_view caller;
+  int rank;
+};
+
+/// Every caller of the reader table with its rank, beside the table.
+std::span<const CallerRank> caller_rank_table();
 
 } // namespace orvelle
