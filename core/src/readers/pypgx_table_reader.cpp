@@ -195,11 +195,7 @@ void PyPgxTableReader::read_calls(const CallSink &new_call) {
 
   // A table of several samples gives one sample's calls; when that sample was not asked
   // for, each says which one it is, so no result reads as the only sample's.
-  std::optional<std::string> several;
-  if (samples.sample_count() > 1 && !samples.asked())
-    several = std::string(io::base_name(file_path())) + " holds " +
-              std::to_string(samples.sample_count()) + " samples; only sample " +
-              text::quoted(*samples.taken()) + " was read";
+  const std::optional<std::string> several = samples.several_note(file_path());
   std::size_t calls = 0, taken = 0;
   DeferredWarnings warnings;
   for (PendingRow &held : pending) {
@@ -220,17 +216,9 @@ void PyPgxTableReader::read_calls(const CallSink &new_call) {
   warnings.flush();
   if (sample_at && taken > 0)
     named_ = samples.taken();
-  if (taken == 0 && samples.asked() && samples.sample_count() > 0) {
-    // Another sample's rows are never this one's: the gene is left to the other inputs.
-    if (samples.sample_count() == 1)
-      log::warning("%s: no row for sample %r; the table holds only sample %r",
-                   {file_path(), *samples.taken(), samples.first()});
-    else
-      log::warning(
-          "%s: no row for sample %r among the table's %d samples",
-          {file_path(), *samples.taken(), static_cast<std::int64_t>(samples.sample_count())});
+  // Another sample's rows are never this one's: the gene is left to the other inputs.
+  if (samples.warn_if_missing(file_path(), taken))
     return;
-  }
   if (calls == 0)
     throw ValueError(file_path() + ": no usable rows - a PyPGx table needs a " +
                      std::string(GENOTYPE_COLUMN) + " or " + std::string(PHENOTYPE_COLUMN) +
