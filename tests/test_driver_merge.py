@@ -20,7 +20,9 @@ def call(gene="CYP2C19", source=REPORT, phenotype_source=None, diplotype="*1/*1"
 
 
 def test_caller_ranks():
-    assert _SOURCE_RANK == {REPORT: 3, PHENOTYPE: 2, STARPHASE: 1, PYPGX: 1, TABLE: 0}
+    # The specialists (Cyrius, StellarPGx, Aldy) rank above PharmCAT, as its outside calls do.
+    assert _SOURCE_RANK == {"cyrius": 4, "stellarpgx": 4, "aldy": 4, REPORT: 3, PHENOTYPE: 2,
+                            STARPHASE: 1, PYPGX: 1, TABLE: 0}
 
 
 class TestOrder:

@@ -105,7 +105,7 @@ class OrvellePgxParser:
 
     def parse_files(self) -> list[GeneOutcome]: ...
 
-    INPUT_SUFFIXES: tuple[str, ...] = ('.json', '.csv', '.tsv')
+    INPUT_SUFFIXES: tuple[str, ...] = ('.json', '.csv', '.tsv', '.alleles', '.aldy')
 
     __version__: str
 

@@ -44,11 +44,13 @@ bool claims_by_name(const ReaderEntry &reader, std::string_view name) {
          });
 }
 
-bool has_key_rule(const ReaderEntry *reader) { return reader->json_keys.size() != 0; }
+bool has_key_rule(const ReaderEntry *reader) {
+  return reader->json_keys.size() != 0 || reader->json_shape != nullptr;
+}
 bool has_header_rule(const ReaderEntry *reader) { return reader->tsv_header != nullptr; }
 
-// The document the key rules look at; nullopt, logged at debug level, when the file cannot be
-// opened or parsed.
+// The document the key and shape rules look at; nullopt, logged at debug level, when the file
+// cannot be opened or parsed.
 std::optional<json::Document> sniffed_document(const std::string &file_path) {
   try {
     // Plain UTF-8: a byte-order mark stays and makes the text invalid JSON.
@@ -90,6 +92,8 @@ const ReaderEntry *claimed_by_content(std::span<const ReaderEntry *const> reader
   for (const ReaderEntry *reader : readers) {
     if (has_key_rule(reader) && document && document->root().is_object() &&
         has_any_key(document->root(), reader->json_keys))
+      return reader;
+    if (reader->json_shape != nullptr && document && reader->json_shape(document->root()))
       return reader;
     if (has_header_rule(reader) && header && reader->tsv_header(*header))
       return reader;

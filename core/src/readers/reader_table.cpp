@@ -3,11 +3,14 @@
 #include "orvelle/readers/reader_table.h"
 
 #include "orvelle/constants.h"
+#include "orvelle/readers/aldy_reader.h"
+#include "orvelle/readers/cyrius_reader.h"
 #include "orvelle/readers/diplotype_sheet_reader.h"
 #include "orvelle/readers/pharmcat_json_reader.h"
 #include "orvelle/readers/pypgx_table_reader.h"
 #include "orvelle/readers/starphase_json_reader.h"
 #include "orvelle/readers/starphase_tsv_reader.h"
+#include "orvelle/readers/stellarpgx_alleles_reader.h"
 
 namespace orvelle {
 namespace {
@@ -19,6 +22,28 @@ template <typename Reader> std::unique_ptr<IPgxReader> make(const std::string &f
 namespace c = constants;
 
 const ReaderEntry READERS[] = {
+    // The specialists (Cyrius, StellarPGx, Aldy) outrank every other caller, as a caller's
+    // outside call outranks PharmCAT's own (docs/mapping-tables.md).
+    {.caller = c::CALLER_CYRIUS,
+     .rank = 4,
+     .endings = {".tsv"},
+     .tsv_header = CyriusReader::is_cyrius_table,
+     .make = make<CyriusReader>},
+    {.caller = c::CALLER_CYRIUS,
+     .rank = 4,
+     .endings = {".json"},
+     .json_shape = CyriusReader::is_cyrius_json,
+     .make = make<CyriusReader>},
+    {.caller = c::CALLER_STELLARPGX,
+     .rank = 4,
+     .endings = {".alleles"},
+     .make = make<StellarPgxAllelesReader>},
+    {.caller = c::CALLER_ALDY,
+     .rank = 4,
+     .endings = {".tsv"},
+     .tsv_header = AldyReader::is_aldy_table,
+     .make = make<AldyReader>},
+    {.caller = c::CALLER_ALDY, .rank = 4, .endings = {".aldy"}, .make = make<AldyReader>},
     {.caller = c::CALLER_PHARMCAT_REPORT,
      .rank = 3,
      .endings = {".json"},

@@ -102,7 +102,8 @@ public:
   std::vector<std::string> missing_genes;
 
   /// Name endings a folder scan accepts (compared case-insensitively).
-  static constexpr std::array<std::string_view, 3> INPUT_SUFFIXES = {".json", ".csv", ".tsv"};
+  static constexpr std::array<std::string_view, 5> INPUT_SUFFIXES = {".json", ".csv", ".tsv",
+                                                                     ".alleles", ".aldy"};
   static constexpr std::string_view NO_INPUT_MESSAGE =
       "No input files found. Provide input_files or an input_dir containing .json/.csv PGx "
       "output.";

@@ -2,6 +2,7 @@
 // and by content, how to make it, and its caller with that caller's rank in the merge.
 #pragma once
 
+#include "orvelle/json/value.h"
 #include "orvelle/readers/ipgx_reader.h"
 
 #include <initializer_list>
@@ -23,6 +24,8 @@ struct ReaderEntry {
   std::initializer_list<std::string_view> name_parts = {};
   /// Claimed by content when the file is a JSON object with any of these keys at its root.
   std::initializer_list<std::string_view> json_keys = {};
+  /// Claimed by content when the file is JSON and its root passes this test.
+  bool (*json_shape)(const json::Value &root) = nullptr;
   /// Claimed by content when the file's first tab-separated row passes this test.
   bool (*tsv_header)(std::span<const std::string> header) = nullptr;
   /// A new, not yet run reader for a file.
@@ -31,7 +34,8 @@ struct ReaderEntry {
   /// Without a rule of name or content, the reader takes the files of its endings that no
   /// other reader claims.
   bool is_fallback() const noexcept {
-    return name_parts.size() == 0 && json_keys.size() == 0 && tsv_header == nullptr;
+    return name_parts.size() == 0 && json_keys.size() == 0 && json_shape == nullptr &&
+           tsv_header == nullptr;
   }
 };
 
