@@ -54,7 +54,8 @@ int log_level(nb::handle logging, const std::string &name) {
 }
 
 // The endings of input files, compressed and archived ones too: never a gene symbol.
-constexpr std::string_view FILE_ENDINGS[] = {".json", ".tsv", ".csv", ".gz", ".zip"};
+constexpr std::string_view FILE_ENDINGS[] = {".json", ".tsv", ".csv", ".alleles",
+                                             ".aldy", ".gz",  ".zip"};
 
 // A --genes value that is a file's name was meant as an input (argparse gives --genes every
 // word up to the next option): a usage error, never a gene that no input has.
