@@ -21,14 +21,18 @@ constexpr std::array<std::string_view, 3> TABLE_HEADER = {"Sample", "Genotype", 
 constexpr std::array<std::string_view, 4> JSON_MEMBERS = {"Genotype", "Filter", "Total_CN",
                                                           "CNV_group"};
 
+// Cyrius's filters for candidates it cannot choose between.
+constexpr std::string_view SEVERAL_GENOTYPES = "More_than_one_possible_genotype";
+constexpr std::string_view UNPHASED_ALLELES = "Not_assigned_to_haplotypes";
+
 // What each filter other than PASS says of the genotype beside it (Cyrius's README and
 // star_caller.py): none of them is one diplotype Cyrius stands by.
 std::string doubt(std::string_view filter, std::string_view genotype) {
   const std::string said =
       "Cyrius filter " + std::string(filter) + " (genotype " + text::quoted(genotype) + "): ";
-  if (filter == "More_than_one_possible_genotype")
+  if (filter == SEVERAL_GENOTYPES)
     return said + "one of these diplotypes, which Cyrius cannot tell apart; none is used";
-  if (filter == "Not_assigned_to_haplotypes")
+  if (filter == UNPHASED_ALLELES)
     return said + "the star alleles found, but not which of them share a chromosome; no "
                   "diplotype is used";
   if (filter == "LowQ_high_CN")
@@ -94,8 +98,7 @@ RawCall CyriusReader::call_of(const std::optional<std::string> &genotype,
   }
   call.warnings.push_back(doubt(passed.empty() ? "None" : passed, written));
   // Candidates Cyrius cannot choose between are its answer: no other caller fills the gap.
-  call.ambiguous_phenotype =
-      passed == "More_than_one_possible_genotype" || passed == "Not_assigned_to_haplotypes";
+  call.ambiguous_phenotype = passed == SEVERAL_GENOTYPES || passed == UNPHASED_ALLELES;
   return call;
 }
 
