@@ -5,35 +5,14 @@
 
 #include "orvelle/readers/pypgx_table_reader.h"
 
-#include <optional>
-
 using namespace orvelle;
-
-namespace {
-
-std::optional<std::size_t> calls_of(PyPgxTableReader &reader) {
-  std::optional<std::size_t> count;
-  fuzz::allowing_content_errors([&] { count = reader.parse().size(); });
-  return count;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   fuzz::reading_host();
   const std::string path = fuzz::write_input("CYP2D6.tsv", data, size);
   PyPgxTableReader whole(path);
   fuzz::parse_and_check(whole);
-
-  PyPgxTableReader all(path);
-  const std::optional<std::size_t> every = calls_of(all);
-  const std::string_view text(reinterpret_cast<const char *>(data), size);
-  for (std::optional<std::string> sample :
-       {std::optional<std::string>(), std::optional<std::string>(text.substr(0, 8))}) {
-    PyPgxTableReader one(path);
-    one.take_sample(sample);
-    if (std::optional<std::size_t> taken = calls_of(one); taken && every)
-      fuzz::check(*taken <= *every, "one sample's rows outnumber the table's");
-  }
+  fuzz::check_one_sample_within_whole<PyPgxTableReader>(
+      path, std::string_view(reinterpret_cast<const char *>(data), size));
   return 0;
 }

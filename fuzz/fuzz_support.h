@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -95,6 +96,28 @@ inline void parse_and_check(IPgxReader &reader) {
     for (const RawCall &call : reader.parse())
       check(call.source == std::string(reader.source_name()), "a call not tagged with its reader");
   });
+}
+
+/// The number of calls `reader` parses; nullopt when it refuses the content.
+inline std::optional<std::size_t> calls_of(IPgxReader &reader) {
+  std::optional<std::size_t> count;
+  allowing_content_errors([&] { count = reader.parse().size(); });
+  return count;
+}
+
+/// A reader of files of several samples, taking one (the first's, and one named by the
+/// input's first bytes), never gives more calls than it gives for the whole file.
+template <typename Reader>
+void check_one_sample_within_whole(const std::string &path, std::string_view text) {
+  Reader all(path);
+  const std::optional<std::size_t> every = calls_of(all);
+  for (std::optional<std::string> sample :
+       {std::optional<std::string>(), std::optional<std::string>(text.substr(0, 8))}) {
+    Reader one(path);
+    one.take_sample(sample);
+    if (std::optional<std::size_t> taken = calls_of(one); taken && every)
+      check(*taken <= *every, "one sample's calls outnumber the whole file's");
+  }
 }
 
 } // namespace orvelle::fuzz

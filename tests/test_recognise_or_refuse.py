@@ -11,8 +11,6 @@ from OrvellePgxParser.OrvellePgxParser import OrvellePgxParser
 
 # The table readers' real outputs, and what becomes of them.
 REFUSED = {
-    "cyrius/cyp2d6_parser.cyrius.tsv": "not a recognised caller output",
-    "aldy/cyp2d6_parser.aldy.tsv": "not a recognised caller output",
     "pharmcat/v3.1.1.pharmcat.example2.match.json": "give one of those instead",
     "pharmcat/fixture.Sample_1.match.json": "Named Allele Matcher output",
     "pharmcat/fixture.Cyp2C19s2s2.match.json": "Named Allele Matcher output",

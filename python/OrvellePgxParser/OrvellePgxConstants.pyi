@@ -37,6 +37,12 @@ class OrvellePgxConstants:
 
     CALLER_DIPLOTYPE_TABLE: str = 'diplotype_table'
 
+    CALLER_CYRIUS: str = 'cyrius'
+
+    CALLER_STELLARPGX: str = 'stellarpgx'
+
+    CALLER_ALDY: str = 'aldy'
+
     ID: str = 'Id'
 
     NAME: str = 'Name'

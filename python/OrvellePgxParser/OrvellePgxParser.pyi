@@ -113,7 +113,7 @@ class OrvellePgxParser:
 
     def write_results(self, results: Sequence[GeneOutcome]) -> None: ...
 
-    INPUT_SUFFIXES: tuple[str, ...] = ('.json', '.csv', '.tsv')
+    INPUT_SUFFIXES: tuple[str, ...] = ('.json', '.csv', '.tsv', '.alleles', '.aldy')
 
     __version__: str
 

@@ -31,6 +31,9 @@ inline constexpr std::string_view CALLER_PHARMCAT_PHENOTYPE = "pharmcat_phenotyp
 inline constexpr std::string_view CALLER_PBSTARPHASE = "pbstarphase";
 inline constexpr std::string_view CALLER_PYPGX = "pypgx";
 inline constexpr std::string_view CALLER_DIPLOTYPE_TABLE = "diplotype_table";
+inline constexpr std::string_view CALLER_CYRIUS = "cyrius";
+inline constexpr std::string_view CALLER_STELLARPGX = "stellarpgx";
+inline constexpr std::string_view CALLER_ALDY = "aldy";
 
 // Member names of the result object: a hard contract with the consuming platform.
 inline constexpr std::string_view ID = "Id";

@@ -237,17 +237,9 @@ void PyPgxTableReader::read_calls(const CallSink &new_call) {
   warnings.flush();
   if (sample_at && taken > 0)
     named_ = samples.taken();
-  if (taken == 0 && samples.asked() && samples.sample_count() > 0) {
-    // Another sample's rows are never this one's: the gene is left to the other inputs.
-    if (samples.sample_count() == 1)
-      log::warning("%s: no row for sample %r; the table holds only sample %r",
-                   {file_path(), *samples.taken(), samples.first()});
-    else
-      log::warning(
-          "%s: no row for sample %r among the table's %d samples",
-          {file_path(), *samples.taken(), static_cast<std::int64_t>(samples.sample_count())});
+  // Another sample's rows are never this one's: the gene is left to the other inputs.
+  if (samples.warn_if_missing(file_path(), taken))
     return;
-  }
   if (known == 0 && !unknown_genes().empty())
     throw not_recognised(file_path(), archive ? EXPECTED_ARCHIVE : EXPECTED);
   if (calls == 0)

@@ -5,12 +5,15 @@
 #include "pypgx_archive.h"
 
 #include "orvelle/constants.h"
+#include "orvelle/readers/aldy_reader.h"
+#include "orvelle/readers/cyrius_reader.h"
 #include "orvelle/readers/diplotype_sheet_reader.h"
 #include "orvelle/readers/pharmcat_json_reader.h"
 #include "orvelle/readers/pharmcat_report_tsv_reader.h"
 #include "orvelle/readers/pypgx_table_reader.h"
 #include "orvelle/readers/starphase_json_reader.h"
 #include "orvelle/readers/starphase_tsv_reader.h"
+#include "orvelle/readers/stellarpgx_alleles_reader.h"
 
 namespace orvelle {
 namespace {
@@ -27,17 +30,25 @@ bool is_matcher_output(const json::Value &root) {
          metadata->find("namedAlleleMatcherVersion") != nullptr && root.find("results") != nullptr;
 }
 
-bool is_pypgx_table(std::span<const std::vector<std::string>> rows) {
-  return !rows.empty() && PyPgxTableReader::is_pypgx_table(rows.front());
+// A header test of a table's first row, as a test of its first rows.
+template <bool (*header_test)(std::span<const std::string>)>
+bool first_row(std::span<const std::vector<std::string>> rows) {
+  return !rows.empty() && header_test(rows.front());
 }
 
 namespace c = constants;
 
 // Each caller's rank: a higher rank wins the merge (the reasons: docs/mapping-tables.md).
 const CallerRank RANKS[] = {
+    // The CYP2D6 specialists outrank every other caller, as PharmCAT lets an outside call
+    // outrank its own matcher; equal among themselves, so their disagreement is a gap.
+    {c::CALLER_CYRIUS, 4},
+    {c::CALLER_STELLARPGX, 4},
+    {c::CALLER_ALDY, 4},
     {c::CALLER_PHARMCAT_REPORT, 3},    // PharmCAT's report: its calls with its own guidance
     {c::CALLER_PHARMCAT_PHENOTYPE, 2}, // the same calls, without the report's versions
-    {c::CALLER_PBSTARPHASE, 1},        {c::CALLER_PYPGX, 1},
+    {c::CALLER_PBSTARPHASE, 1},
+    {c::CALLER_PYPGX, 1},
     {c::CALLER_DIPLOTYPE_TABLE, 0}, // a hand-made table, as an unknown caller
 };
 
@@ -75,13 +86,36 @@ const ReaderEntry READERS[] = {
     {.caller = PyPgxTableReader::SOURCE_NAME,
      .endings = {".tsv"},
      .expected = PyPgxTableReader::EXPECTED,
-     .tsv_head = is_pypgx_table,
+     .tsv_head = first_row<PyPgxTableReader::is_pypgx_table>,
      .make = make<PyPgxTableReader>},
     {.caller = PyPgxTableReader::SOURCE_NAME,
      .endings = {".zip"},
      .expected = PyPgxTableReader::EXPECTED_ARCHIVE,
      .passed_over = pypgx_archive_passed_over,
      .make = make<PyPgxTableReader>},
+    {.caller = CyriusReader::SOURCE_NAME,
+     .endings = {".tsv"},
+     .expected = "a Cyrius table (header Sample, Genotype, Filter)",
+     .tsv_head = first_row<CyriusReader::is_cyrius_table>,
+     .make = make<CyriusReader>},
+    {.caller = CyriusReader::SOURCE_NAME,
+     .endings = {".json"},
+     .expected = "a Cyrius JSON (samples with Genotype, Filter, Total_CN, CNV_group)",
+     .json_shape = CyriusReader::is_cyrius_json,
+     .make = make<CyriusReader>},
+    {.caller = StellarPgxAllelesReader::SOURCE_NAME,
+     .endings = {".alleles"},
+     .expected = "a StellarPGx .alleles file (its title and a Result: section)",
+     .make = make<StellarPgxAllelesReader>},
+    {.caller = AldyReader::SOURCE_NAME,
+     .endings = {".tsv"},
+     .expected = "an Aldy table (header #Sample, Gene, SolutionID, Major, Minor, ...)",
+     .tsv_head = first_row<AldyReader::is_aldy_table>,
+     .make = make<AldyReader>},
+    {.caller = AldyReader::SOURCE_NAME,
+     .endings = {".aldy"},
+     .expected = "an Aldy .aldy file (header #Sample, Gene, SolutionID, Major, Minor, ...)",
+     .make = make<AldyReader>},
     {.caller = StarPhaseTsvReader::SOURCE_NAME,
      .endings = {".tsv"},
      .expected = StarPhaseTsvReader::EXPECTED,

@@ -1,6 +1,8 @@
 // core/src/readers/sample_rows.cpp: picking the rows of the one sample a reader takes.
 #include "sample_rows.h"
 
+#include "orvelle/io/file.h"
+#include "orvelle/log.h"
 #include "orvelle/text/host_text.h"
 
 namespace orvelle {
@@ -61,6 +63,18 @@ std::optional<std::string> SampleRows::note_on_each(std::string_view file_name) 
     return std::nullopt;
   return std::string(file_name) + " holds " + std::to_string(sample_count()) +
          " samples; only sample " + text::quoted(*wanted_) + " was read";
+}
+
+bool SampleRows::warn_if_missing(std::string_view file_path, std::size_t taken_rows) const {
+  if (taken_rows > 0 || !asked() || sample_count() == 0)
+    return false;
+  if (sample_count() == 1)
+    log::warning("%s: no row for sample %r; the table holds only sample %r",
+                 {std::string(file_path), *taken(), first()});
+  else
+    log::warning("%s: no row for sample %r among the table's %d samples",
+                 {std::string(file_path), *taken(), static_cast<std::int64_t>(sample_count())});
+  return true;
 }
 
 } // namespace orvelle

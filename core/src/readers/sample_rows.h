@@ -44,6 +44,10 @@ public:
   /// The first row's sample name (empty before any row).
   const std::string &first() const noexcept { return first_; }
 
+  /// After the last row: logs that the sample asked for has no row in the table at
+  /// `file_path`; true when it had none (the gene is then left to the other inputs).
+  bool warn_if_missing(std::string_view file_path, std::size_t taken_rows) const;
+
 private:
   std::optional<std::string> wanted_;
   bool asked_;

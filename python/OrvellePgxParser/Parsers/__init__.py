@@ -10,11 +10,16 @@ from OrvellePgxParser.Parsers.StarPhaseJsonReader import StarPhaseJsonReader
 from OrvellePgxParser.Parsers.StarPhaseTsvReader import StarPhaseTsvReader
 from OrvellePgxParser.Parsers.PyPgxTableReader import PyPgxTableReader
 from OrvellePgxParser.Parsers.PharmcatReportTsvReader import PharmcatReportTsvReader
+from OrvellePgxParser.Parsers.CyriusReader import CyriusReader
+from OrvellePgxParser.Parsers.StellarPgxAllelesReader import StellarPgxAllelesReader
+from OrvellePgxParser.Parsers.AldyReader import AldyReader
 from OrvellePgxParser.Parsers.DiplotypeSheetReader import DiplotypeSheetReader
 from OrvellePgxParser.Parsers.PgxReaderFactory import PgxReaderFactory
 
 __all__ = [
+    "AldyReader",
     "AlleleCallHarmonizer",
+    "CyriusReader",
     "DiplotypeSheetReader",
     "IPgxReader",
     "PgxReaderFactory",
@@ -24,4 +29,5 @@ __all__ = [
     "PyPgxTableReader",
     "StarPhaseJsonReader",
     "StarPhaseTsvReader",
+    "StellarPgxAllelesReader",
 ]

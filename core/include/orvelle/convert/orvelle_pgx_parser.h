@@ -112,8 +112,8 @@ public:
   std::vector<std::string> unknown_genes;
 
   /// Name endings a folder scan accepts (compared case-insensitively).
-  static constexpr std::array<std::string_view, 4> INPUT_SUFFIXES = {".json", ".csv", ".tsv",
-                                                                     ".zip"};
+  static constexpr std::array<std::string_view, 6> INPUT_SUFFIXES = {".json", ".csv",     ".tsv",
+                                                                     ".zip",  ".alleles", ".aldy"};
   static constexpr std::string_view NO_INPUT_MESSAGE =
       "No input files found. Provide input_files or an input_dir containing .json/.csv PGx "
       "output.";

@@ -1,0 +1,65 @@
+// orvelle/readers/cyrius_reader.h: Cyrius's CYP2D6 calls, one per sample, from its TSV
+// (Sample, Genotype, Filter) or its JSON (an object keyed by sample).
+#pragma once
+
+#include "orvelle/constants.h"
+#include "orvelle/json/value.h"
+#include "orvelle/readers/ipgx_reader.h"
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvelle {
+
+class CyriusReader : public IPgxReader {
+public:
+  static constexpr std::string_view SOURCE_NAME = constants::CALLER_CYRIUS;
+  /// Cyrius calls nothing else, and names no gene in its files.
+  static constexpr std::string_view GENE = "CYP2D6";
+  static constexpr std::string_view PASS = "PASS";
+
+  using IPgxReader::IPgxReader;
+
+  /// True for the TSV's header: Sample, Genotype, Filter (cells trimmed).
+  static bool is_cyrius_table(std::span<const std::string> header);
+  /// True for the JSON: an object of samples, each an object with Cyrius's own members.
+  static bool is_cyrius_json(const json::Value &root);
+
+  /// One CYP2D6 call per row of the sample taken (see take_sample). A genotype Cyrius did not
+  /// PASS is no star allele: its filter and genotype become the call's warning. A path ending
+  /// in ".json" (before any ".gz") is read as the JSON, any other as the TSV. Throws ValueError
+  /// for a file of neither shape.
+  std::vector<RawCall> parse() override;
+  std::string_view source_name() const override { return SOURCE_NAME; }
+
+  /// The call of one sample's Genotype and Filter as Cyrius wrote them (absent: null/None).
+  static RawCall call_of(const std::optional<std::string> &genotype,
+                         const std::optional<std::string> &filter);
+
+  /// Reads one sample of the several a Cyrius run writes (the rule of sample_rows.h):
+  /// `sample`'s, or the first's when absent. Without it every sample is read.
+  void take_sample(std::optional<std::string> sample) override {
+    one_sample_ = true;
+    sample_ = std::move(sample);
+  }
+  bool holds_several_samples() const override { return true; }
+  /// After reading one sample: that sample; nullopt when the file had no row of it.
+  std::optional<std::string> named_sample() const override { return named_; }
+
+private:
+  struct SampleCall {
+    std::string sample;
+    RawCall call;
+  };
+  std::vector<SampleCall> table_calls() const;
+  std::vector<SampleCall> json_calls() const;
+
+  bool one_sample_ = false;
+  std::optional<std::string> sample_;
+  std::optional<std::string> named_;
+};
+
+} // namespace orvelle

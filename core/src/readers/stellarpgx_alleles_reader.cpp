@@ -1,0 +1,151 @@
+// core/src/readers/stellarpgx_alleles_reader.cpp: a StellarPGx .alleles report read into its
+// one call, its doubts kept as warnings in StellarPGx's words.
+#include "orvelle/readers/stellarpgx_alleles_reader.h"
+
+#include "orvelle/errors.h"
+#include "orvelle/io/file.h"
+#include "orvelle/io/gunzip.h"
+#include "orvelle/text/host_text.h"
+
+#include <map>
+
+namespace orvelle {
+namespace {
+
+constexpr std::string_view RESULT = "Result";
+constexpr std::string_view STATUS = "Metaboliser status";
+constexpr std::string_view ACTIVITY_SCORE = "Activity score";
+constexpr std::string_view BACKGROUND = "Likely background alleles";
+// The Result's forms that are no call (StellarPGx's CYP2D6 script).
+constexpr std::string_view NO_CALL = "No_call";
+constexpr std::string_view NOVEL = "Possible novel allele or suballele present";
+// A note after the Result that puts the phenotype in doubt: a CYP2D6/2D7 hybrid changes the
+// gene's function, and the call does not say which.
+constexpr std::string_view HYBRID = "hybrid present";
+
+// The value lines of each headed section ("Result:" then "*1/*4"), blank lines left out; the
+// title line comes first, under the empty heading.
+std::map<std::string, std::vector<std::string>, std::less<>> sections(std::string_view text) {
+  std::map<std::string, std::vector<std::string>, std::less<>> found;
+  std::vector<std::string> *current = &found[""];
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find('\n'), text.size());
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(std::min(end + 1, text.size()));
+    if (line.ends_with('\r'))
+      line.remove_suffix(1);
+    const std::string_view trimmed = text::strip(line);
+    if (trimmed.empty() || trimmed.find_first_not_of('-') == std::string_view::npos)
+      continue;
+    if (trimmed.back() == ':') // a heading; "Possible ...: interpret with caution" is none
+      current = &found[std::string(text::strip(trimmed.substr(0, trimmed.size() - 1)))];
+    else
+      current->emplace_back(line);
+  }
+  return found;
+}
+
+const std::vector<std::string> *section(const auto &found, std::string_view heading) {
+  auto it = found.find(heading);
+  return it == found.end() || it->second.empty() ? nullptr : &it->second;
+}
+
+} // namespace
+
+RawCall StellarPgxAllelesReader::call_of(std::string_view gene,
+                                         const std::vector<std::string> &result,
+                                         const std::optional<std::string> &status,
+                                         const std::optional<std::string> &background) {
+  RawCall call;
+  call.gene = gene;
+  call.source = SOURCE_NAME;
+  // The first line's first cell is the answer; the cells after a tab, and any later line, are
+  // StellarPGx's notes on it.
+  std::vector<std::string_view> notes;
+  std::string_view answer;
+  for (std::size_t i = 0; i < result.size(); ++i) {
+    std::string_view line = result[i];
+    for (std::size_t cell = 0; !line.empty() || cell == 0; ++cell) {
+      const std::size_t tab = std::min(line.find('\t'), line.size());
+      const std::string_view part = text::strip(line.substr(0, tab));
+      line.remove_prefix(std::min(tab + 1, line.size()));
+      if (i == 0 && cell == 0)
+        answer = part;
+      else if (!part.empty())
+        notes.push_back(part);
+    }
+  }
+  const auto said = [](std::string_view text) { return "StellarPGx: " + text::quoted(text); };
+
+  if (answer.empty() || answer == NO_CALL) {
+    call.warnings.push_back(said(answer) + ": no diplotype called");
+  } else if (answer.starts_with(NOVEL)) {
+    std::string warning = said(answer) + ": no diplotype called";
+    if (background)
+      warning += "; its likely background alleles " + text::quoted(*background) +
+                 " are a guess, not a call";
+    call.warnings.push_back(std::move(warning));
+  } else if (answer.starts_with('[')) {
+    call.warnings.push_back(said(answer) + ": a likely background, not a call");
+  } else if (answer.find(" or ") != std::string_view::npos) {
+    call.warnings.push_back(said(answer) +
+                            ": several diplotypes StellarPGx cannot tell apart; none is used");
+    call.ambiguous_phenotype = true; // its answer: no other caller fills the gap
+  } else {
+    call.diplotype = answer;
+    if (status)
+      call.phenotypes.emplace_back(*status);
+  }
+  for (std::string_view note : notes) {
+    if (note.starts_with(NOVEL) && !call.diplotype)
+      continue; // already said
+    if (call.diplotype && note.find(HYBRID) != std::string_view::npos) {
+      call.warnings.push_back(said(note) +
+                              ": a hybrid gene may change the phenotype; no Activity is used");
+      call.ambiguous_phenotype = true;
+    } else {
+      call.warnings.push_back(said(note));
+    }
+  }
+  return call;
+}
+
+std::vector<RawCall> StellarPgxAllelesReader::parse() {
+  const auto found = sections(io::read_text_sig(file_path()));
+  for (const std::string &line : found.at("")) {
+    const std::size_t title = line.find(TITLE);
+    if (title != std::string::npos && title > 0) {
+      gene_ = std::string(text::strip(std::string_view(line).substr(0, title)));
+      break;
+    }
+  }
+  const std::vector<std::string> *result = section(found, RESULT);
+  if (!gene_ || gene_->empty() || result == nullptr)
+    throw ValueError(file_path() +
+                     ": not a StellarPGx .alleles report (it needs the title \"<gene>" +
+                     std::string(TITLE) + "\" and a Result)");
+  auto first = [&](std::string_view heading) -> std::optional<std::string> {
+    const std::vector<std::string> *lines = section(found, heading);
+    if (lines == nullptr)
+      return std::nullopt;
+    return std::string(text::strip(lines->front()));
+  };
+  RawCall call = call_of(*gene_, *result, first(STATUS), first(BACKGROUND));
+  call.activity_score = first(ACTIVITY_SCORE);
+  return {std::move(call)};
+}
+
+std::optional<std::string> StellarPgxAllelesReader::named_sample() const {
+  std::string_view stem = io::base_name(io::uncompressed_name(file_path()));
+  const std::size_t dot = stem.rfind('.');
+  stem = stem.substr(0, dot);
+  const std::size_t underscore = stem.rfind('_');
+  if (!gene_ || underscore == std::string_view::npos || underscore == 0)
+    return std::nullopt;
+  const std::string named_gene = text::lower(stem.substr(underscore + 1));
+  if (named_gene.empty() || !text::lower(*gene_).ends_with(named_gene))
+    return std::nullopt;
+  return std::string(stem.substr(0, underscore));
+}
+
+} // namespace orvelle
