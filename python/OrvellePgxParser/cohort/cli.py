@@ -33,6 +33,12 @@ def argument_parser(version):
                                            "one row per input file")
     parser.add_argument("--jobs", type=int, default=None,
                         help="samples converted at once (default: the number of cores)")
+    parser.add_argument("--resume", action="store_true",
+                        help="keep the samples an earlier run into the output folder converted "
+                             "with the same options, and convert the rest")
+    parser.add_argument("--sync-each-file", action="store_true",
+                        help="flush each file to disk on its own, as the single command does "
+                             "(slower; by default the files are synced in batches)")
     parser.add_argument("--gzip", action="store_true", help="gzip the output")
     parser.add_argument("--no-provenance", action="store_true")
     parser.add_argument("--no-recover", action="store_true",
@@ -79,7 +85,8 @@ def main(argv=None):
             samples, args.output_dir, jobs=args.jobs, gzip_output=args.gzip,
             write_provenance=not args.no_provenance, recover_dropped_genes=not args.no_recover,
             gene_filter=args.genes, phenotype_source=args.phenotype_source,
-            progress=sys.stderr.isatty())
+            progress=sys.stderr.isatty(), resume=args.resume,
+            sync_each_file=args.sync_each_file)
     except KeyboardInterrupt:
         print("orvelle-pgx-cohort: interrupted; finished samples are written, see "
               f"{os.path.join(args.output_dir, 'cohort-summary.tsv')}", file=sys.stderr)

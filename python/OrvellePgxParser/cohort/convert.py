@@ -9,12 +9,14 @@ import tempfile
 from concurrent.futures import FIRST_COMPLETED, ThreadPoolExecutor, wait
 
 from OrvellePgxParser.OrvellePgxConstants import OrvellePgxConstants as constants
-from OrvellePgxParser.OrvellePgxParser import OrvellePgxParser
+from OrvellePgxParser.OrvellePgxParser import OrvellePgxParser, __version__
 from OrvellePgxParser.Parsers import PgxReaderFactory
 
+from .durability import Batches, FolderSync
 from .sample_logs import SampleLogs
 from .samples import as_sample, check_samples
-from .summary import SampleOutcome, one_line, write_summary
+from .state import CohortState, sample_record, state_header
+from .summary import SUMMARY_NAME, SampleOutcome, one_line, write_summary
 
 log = logging.getLogger("OrvellePgxParser.cohort")
 INTERRUPTED = "not converted: the run was interrupted"
@@ -92,19 +94,30 @@ def convert_sample(sample, driver) -> SampleOutcome:
         unmapped_terms=len(driver.normalizer.unmapped_terms))
 
 
-def convert_held(sample, output_dir, options, logs):
-    """Converts one sample on a worker thread; returns its outcome and its held log records."""
-    driver = None
+def convert_held(sample, output_dir, options, sync_each_file, logs):
+    """Converts one sample on a worker thread; returns its outcome, its state record (None
+    when it failed) and its held log records."""
+    driver = record = None
     with logs.capture(sample.name) as records:
         try:
             check_inputs(sample)
             driver = OrvellePgxParser(request_for(sample, output_dir, options))
+            driver.sync_each_file = sync_each_file
             outcome = convert_sample(sample, driver)
+            record = sample_record(sample, outcome, output_dir, options[constants.GZIP_OUTPUT],
+                                   options[constants.WRITE_PROVENANCE])
         except Exception as error:  # one sample's failure is its own
             text = failure_text(sample, error, driver, logs)
             log.error("conversion failed: %s", text)
             outcome = SampleOutcome(sample.name, "failed", error=text)
-    return outcome, records
+    return outcome, record, records
+
+
+def remove_summary(output_dir) -> None:
+    """A previous run's summary goes before any of its files is replaced: it must never list
+    a file that this run may leave torn."""
+    with contextlib.suppress(FileNotFoundError):
+        os.unlink(os.path.join(output_dir, SUMMARY_NAME))
 
 
 @contextlib.contextmanager
@@ -122,12 +135,16 @@ def progress_bar(total, shown):
 
 def convert_cohort(samples, output_dir, *, jobs=None, gzip_output=False, write_provenance=True,
                    recover_dropped_genes=True, gene_filter=None, phenotype_source=None,
-                   progress=False) -> list:
+                   progress=False, resume=False, sync_each_file=False) -> list:
     """Converts every sample as the single command would, into OUTPUT_DIR/<sample>.json (.gz)
     and <sample>.provenance.json, writes OUTPUT_DIR/cohort-summary.tsv and returns one
     SampleOutcome per sample, in the samples' order. `samples`: Sample objects or (name, input
     files) pairs. A failing sample fails alone; bad samples or an output folder that cannot be
-    written raise before anything is converted."""
+    written raise before anything is converted. With `resume`, the samples an earlier run into
+    the same folder converted with the same options, and whose files are whole, are kept as
+    they are. The files are made durable in batches, one sync of the folder's file system each
+    (see durability.py); `sync_each_file` flushes each file on its own instead, as the single
+    command does."""
     samples = [as_sample(s) for s in samples]
     check_samples(samples, gzip_output, write_provenance)
     output_dir = os.fspath(output_dir)
@@ -137,25 +154,46 @@ def convert_cohort(samples, output_dir, *, jobs=None, gzip_output=False, write_p
                constants.GENE_FILTER: None if gene_filter is None else list(gene_filter),
                constants.PHENOTYPE_SOURCE: phenotype_source}
     jobs = jobs or default_jobs()
-    outcomes = [None] * len(samples)
+    state = CohortState(output_dir, state_header(__version__, options), resume, samples)
+    sync = FolderSync(output_dir)
+    try:
+        outcomes = convert_all(samples, output_dir, options, jobs, progress, sync_each_file,
+                               state, sync)
+    finally:
+        sync.close()
+        state.close()
+    return outcomes
+
+
+def convert_all(samples, output_dir, options, jobs, progress, sync_each_file, state, sync):
+    outcomes = [state.converted.get(index) for index in range(len(samples))]
+    if state.converted:
+        log.info("resuming: %d of %d samples are converted already and kept",
+                 len(state.converted), len(samples))
+    remove_summary(output_dir)
+    sync()  # the summary's removal and the new state are on disk before any output changes
+    batches = Batches(sync, state.append)
     logs = SampleLogs()
-    queue = iter(enumerate(samples))
+    queue = ((i, s) for i, s in enumerate(samples) if i not in state.converted)
     running = {}
 
-    with logs.installed(), progress_bar(len(samples), progress) as bar, \
+    with logs.installed(), progress_bar(len(samples) - len(state.converted), progress) as bar, \
             ThreadPoolExecutor(max_workers=jobs, thread_name_prefix="cohort") as pool:
         def submit_next():
             # A few samples ahead of the threads, never the whole cohort: finished samples
             # leave nothing behind but their outcome.
             for index, sample in queue:
-                running[pool.submit(convert_held, sample, output_dir, options, logs)] = index
+                running[pool.submit(convert_held, sample, output_dir, options, sync_each_file,
+                                    logs)] = index
                 return
 
         def collect(futures):
             for future in futures:
                 index = running.pop(future)
-                outcomes[index], records = future.result()
+                outcomes[index], record, records = future.result()
                 logs.emit(records)
+                if record is not None:
+                    batches.add(record)
                 if bar is not None:
                     bar.update()
 
@@ -176,7 +214,14 @@ def convert_cohort(samples, output_dir, *, jobs=None, gzip_output=False, write_p
             collect(wait(running).done)
             outcomes = [o or SampleOutcome(s.name, "failed", error=INTERRUPTED)
                         for o, s in zip(outcomes, samples)]
-            write_summary(output_dir, outcomes)
+            finish(output_dir, outcomes, batches, sync)
             raise
-    write_summary(output_dir, outcomes)
+    finish(output_dir, outcomes, batches, sync)
     return outcomes
+
+
+def finish(output_dir, outcomes, batches, sync):
+    """The last batch on disk, then the summary that lists it, then the summary on disk."""
+    batches.sync()
+    write_summary(output_dir, outcomes)
+    sync()

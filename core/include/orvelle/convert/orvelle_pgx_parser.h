@@ -93,6 +93,9 @@ public:
   std::optional<std::string> sample_label;
   /// After parse_files: the sample the inputs read name, when any does.
   std::optional<std::string> named_sample;
+  /// Each written file is flushed to disk before it is renamed into place. A cohort turns this
+  /// off and makes a batch of samples durable with one sync of the output file system instead.
+  bool sync_each_file = true;
   /// Caller versions in order of first insertion; a later file's value replaces in place.
   std::vector<std::pair<std::string, SharedValue>> provenance;
   /// The genes the last merge dropped (only pbStarPhase reported them), in gene-symbol order.
