@@ -101,6 +101,13 @@ class CohortState:
         if not self.converted:
             self._start(output_dir, header)
         self._handle = open(self.path, "a", encoding="utf-8")
+        if self._handle.tell() and not self._ends_a_line():
+            self._handle.write("\n")  # a line a crash left torn stays apart from the next
+
+    def _ends_a_line(self) -> bool:
+        with open(self.path, "rb") as handle:
+            handle.seek(-1, os.SEEK_END)
+            return handle.read(1) == b"\n"
 
     def _start(self, output_dir, header):
         """A state of the header alone replaces the previous one whole."""
