@@ -4,6 +4,7 @@
 
 #include "deferred_warnings.h"
 #include "sample_rows.h"
+#include "sample_table_index.h"
 #include "table_rows.h"
 
 #include "orvelle/errors.h"
@@ -38,8 +39,9 @@ std::string_view cleaned(std::string_view text) {
   return text::strip(text);
 }
 
-// The first of the fields at `at` that the row has, cleaned.
-std::optional<std::string_view> first_value(const csv::Row &row, std::span<const std::size_t> at) {
+// The first of the fields at `at` that the row (a csv::Row or an IndexedRow) has, cleaned.
+template <typename Row>
+std::optional<std::string_view> first_value(const Row &row, std::span<const std::size_t> at) {
   for (std::size_t i : at)
     if (std::optional<std::string_view> field = row.at(i))
       return cleaned(*field);
@@ -143,38 +145,39 @@ std::optional<std::string> PyPgxTableReader::value(const csv::DictRow &row,
 }
 
 void PyPgxTableReader::read_calls(const CallSink &new_call) {
-  // One pass over the rows; the whole table is still read before anything is reported.
-  PyPgxRows table(file_path());
+  // A large table of several samples is read once per process (sample_table_index.h) when
+  // one named sample's rows are wanted; any other is read whole, in one pass, before anything
+  // is reported.
+  const std::shared_ptr<const SampleTableIndex> index =
+      one_sample_ && sample_ ? indexed_table(file_path()) : nullptr;
+  std::optional<PyPgxRows> table;
+  if (!index)
+    table.emplace(file_path());
   const std::optional<std::string> gene_from_name = gene_from_file_name();
-  const TableLayout layout(table.columns());
+  const TableLayout layout(index ? std::span(index->columns) : table->columns());
   const std::optional<std::size_t> sample_at =
-      one_sample_ ? sample_position(*table.fieldnames()) : std::nullopt;
-  SampleRows samples(sample_);
+      one_sample_ ? sample_position(index ? index->header : *table->fieldnames()) : std::nullopt;
+  std::optional<SampleRows> samples;
+  if (index && sample_at)
+    samples.emplace(*sample_, index->first, index->suffix, index->rows_of.size(),
+                    index->rows_of.contains(*sample_));
+  else
+    samples.emplace(sample_);
   std::vector<PendingRow> pending;
-  for (csv::Row row; table.next(row);) {
-    RowMatch match = RowMatch::exact;
-    if (sample_at)
-      match = samples.note(text::strip(row.at(*sample_at).value_or("")));
-    if (match == RowMatch::other)
-      continue;
+
+  // Takes a row of the sample's into `pending`; false when the row cannot tell its gene.
+  auto take = [&](const auto &row, RowMatch match) {
     std::optional<std::string_view> gene = first_value(row, layout.gene);
     if (!gene || gene->empty())
       gene = gene_from_name;
-    if (!gene) {
-      table.drain();
-      for (const PendingRow &held : pending) // as the rows before it would have been reported
-        if (!held.usable && held.match == RowMatch::exact)
-          log_skip(held.call.gene, "no Genotype or Phenotype column");
-      throw ValueError(file_path() +
-                       ": cannot tell which gene this table is for - the file name is not a "
-                       "gene symbol and there is no Gene column");
-    }
+    if (!gene)
+      return false;
     PendingRow &held = pending.emplace_back(PendingRow{match, false, {}});
     held.call.gene = *gene;
     const std::optional<std::string_view> genotype = first_value(row, layout.genotype);
     const std::optional<std::string_view> phenotype = first_value(row, layout.phenotype);
     if (!genotype && !phenotype)
-      continue;
+      return true;
     held.usable = true;
     RawCall &call = held.call;
     call.diplotype = genotype;
@@ -191,19 +194,53 @@ void PyPgxTableReader::read_calls(const CallSink &new_call) {
                               ": statistical phasing may have missed it, and with it another "
                               "diplotype and phenotype");
     call.source.emplace(source_name());
+    return true;
+  };
+  auto no_gene = [&] {
+    for (const PendingRow &held : pending) // as the rows before it would have been reported
+      if (!held.usable && held.match == RowMatch::exact)
+        log_skip(held.call.gene, "no Genotype or Phenotype column");
+    throw ValueError(file_path() +
+                     ": cannot tell which gene this table is for - the file name is not a "
+                     "gene symbol and there is no Gene column");
+  };
+
+  if (index && sample_at) {
+    for (std::size_t at : index->candidate_rows(*sample_)) {
+      const IndexedRow &row = index->rows[at];
+      const bool exact = text::strip(row.at(*sample_at).value_or("")) == *sample_;
+      if (!take(row, exact ? RowMatch::exact : RowMatch::suffixed))
+        no_gene();
+    }
+  } else if (index) {
+    for (const IndexedRow &row : index->rows)
+      if (!take(row, RowMatch::exact))
+        no_gene();
+  } else {
+    for (csv::Row row; table->next(row);) {
+      RowMatch match = RowMatch::exact;
+      if (sample_at)
+        match = samples->note(text::strip(row.at(*sample_at).value_or("")));
+      if (match == RowMatch::other)
+        continue;
+      if (!take(row, match)) {
+        table->drain();
+        no_gene();
+      }
+    }
   }
 
   // A table of several samples gives one sample's calls; when that sample was not asked
   // for, each says which one it is, so no result reads as the only sample's.
   std::optional<std::string> several;
-  if (samples.sample_count() > 1 && !samples.asked())
+  if (samples->sample_count() > 1 && !samples->asked())
     several = std::string(io::base_name(file_path())) + " holds " +
-              std::to_string(samples.sample_count()) + " samples; only sample " +
-              text::quoted(*samples.taken()) + " was read";
+              std::to_string(samples->sample_count()) + " samples; only sample " +
+              text::quoted(*samples->taken()) + " was read";
   std::size_t calls = 0, taken = 0;
   DeferredWarnings warnings;
   for (PendingRow &held : pending) {
-    if (!samples.belongs(held.match))
+    if (!samples->belongs(held.match))
       continue;
     ++taken;
     if (!held.usable) {
@@ -219,16 +256,16 @@ void PyPgxTableReader::read_calls(const CallSink &new_call) {
   }
   warnings.flush();
   if (sample_at && taken > 0)
-    named_ = samples.taken();
-  if (taken == 0 && samples.asked() && samples.sample_count() > 0) {
+    named_ = samples->taken();
+  if (taken == 0 && samples->asked() && samples->sample_count() > 0) {
     // Another sample's rows are never this one's: the gene is left to the other inputs.
-    if (samples.sample_count() == 1)
+    if (samples->sample_count() == 1)
       log::warning("%s: no row for sample %r; the table holds only sample %r",
-                   {file_path(), *samples.taken(), samples.first()});
+                   {file_path(), *samples->taken(), samples->first()});
     else
       log::warning(
           "%s: no row for sample %r among the table's %d samples",
-          {file_path(), *samples.taken(), static_cast<std::int64_t>(samples.sample_count())});
+          {file_path(), *samples->taken(), static_cast<std::int64_t>(samples->sample_count())});
     return;
   }
   if (calls == 0)

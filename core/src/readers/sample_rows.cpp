@@ -17,6 +17,11 @@ std::optional<std::string_view> suffix_of(std::string_view name) {
 SampleRows::SampleRows(std::optional<std::string> wanted)
     : wanted_(std::move(wanted)), asked_(wanted_.has_value()) {}
 
+SampleRows::SampleRows(std::string wanted, std::string first, std::optional<std::string> suffix,
+                       std::size_t samples, bool exact_seen)
+    : wanted_(std::move(wanted)), asked_(true), first_(std::move(first)),
+      suffix_(std::move(suffix)), exact_seen_(exact_seen), samples_(samples) {}
+
 RowMatch SampleRows::note(std::string_view name) {
   if (names_.empty()) {
     first_ = name;

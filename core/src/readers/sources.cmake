@@ -9,6 +9,7 @@ target_sources(orvelle_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/starphase_tsv_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pypgx_table_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sample_rows.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sample_table_index.cpp
   ${CMAKE_CURRENT_LIST_DIR}/diplotype_sheet_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reader_table.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pgx_reader_factory.cpp)
