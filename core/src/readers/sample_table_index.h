@@ -33,7 +33,7 @@ struct SampleTableIndex {
   std::vector<IndexedRow> rows;
   /// Row numbers (file order) by the sample name in the first column, trimmed.
   std::map<std::string, std::vector<std::size_t>, std::less<>> rows_of;
-  std::string first; ///< the first row's sample name
+  std::string first;                 ///< the first row's sample name
   std::optional<std::string> suffix; ///< the suffix every sample name shares, if any
 
   /// The rows a reader of `wanted` notes (its own, and those of `wanted_<rest>` names with
