@@ -2,17 +2,12 @@
 #include "sample_rows.h"
 
 namespace orvelle {
-namespace {
-
-// The text from the last "_" on, when both it and the text before it are not empty.
 std::optional<std::string_view> suffix_of(std::string_view name) {
   const std::size_t underscore = name.rfind('_');
   if (underscore == std::string_view::npos || underscore == 0 || underscore + 1 == name.size())
     return std::nullopt;
   return name.substr(underscore);
 }
-
-} // namespace
 
 SampleRows::SampleRows(std::optional<std::string> wanted)
     : wanted_(std::move(wanted)), asked_(wanted_.has_value()) {}

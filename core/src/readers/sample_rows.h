@@ -16,6 +16,10 @@
 
 namespace orvelle {
 
+/// The text from the last "_" on, when both it and the text before it are not empty: the
+/// suffix a sample name may share with every other of its table.
+std::optional<std::string_view> suffix_of(std::string_view name);
+
 /// How one row's sample name relates to the wanted sample.
 enum class RowMatch { other, exact, suffixed };
 

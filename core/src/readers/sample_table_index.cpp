@@ -2,6 +2,7 @@
 // samples, a few at a time, the least recently used let go first.
 #include "sample_table_index.h"
 
+#include "sample_rows.h"
 #include "table_rows.h"
 
 #include "orvelle/errors.h"
@@ -28,15 +29,6 @@ std::optional<FileIdentity> identity(const std::string &path) {
     return std::nullopt;
   return FileIdentity{info.st_dev, info.st_ino, info.st_size, info.st_mtim.tv_sec,
                       info.st_mtim.tv_nsec};
-}
-
-// The text from the last "_" on, when both it and the text before it are not empty (as
-// sample_rows.cpp takes it).
-std::optional<std::string_view> suffix_of(std::string_view name) {
-  const std::size_t underscore = name.rfind('_');
-  if (underscore == std::string_view::npos || underscore == 0 || underscore + 1 == name.size())
-    return std::nullopt;
-  return name.substr(underscore);
 }
 
 std::shared_ptr<const SampleTableIndex> build(const std::string &path) {

@@ -154,15 +154,12 @@ def convert_cohort(samples, output_dir, *, jobs=None, gzip_output=False, write_p
                constants.GENE_FILTER: None if gene_filter is None else list(gene_filter),
                constants.PHENOTYPE_SOURCE: phenotype_source}
     jobs = jobs or default_jobs()
-    state = CohortState(output_dir, state_header(__version__, options), resume, samples)
-    sync = FolderSync(output_dir)
-    try:
-        outcomes = convert_all(samples, output_dir, options, jobs, progress, sync_each_file,
-                               state, sync)
-    finally:
-        sync.close()
-        state.close()
-    return outcomes
+    # The folder is opened for its syncs before anything is written in it: a sync then
+    # reports a write-back failure of any file written since.
+    with contextlib.closing(FolderSync(output_dir)) as sync, contextlib.closing(
+            CohortState(output_dir, state_header(__version__, options), resume, samples)) as state:
+        return convert_all(samples, output_dir, options, jobs, progress, sync_each_file, state,
+                           sync)
 
 
 def convert_all(samples, output_dir, options, jobs, progress, sync_each_file, state, sync):
