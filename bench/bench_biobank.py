@@ -7,8 +7,9 @@ The cohort: `--samples` samples in one manifest, each naming a small table of it
 genes) and one PyPGx table of the whole cohort (a row per sample, ~10 MB at 250,000). Each run
 converts in a fresh process, sampling its open file descriptors as it goes:
   - every sample, and a tenth of them: peak memory against the manifest's size;
-  - a tenth of them with and without the shared table: what the shared table costs a sample
-    (read once per process and indexed, not once per sample).
+  - a tenth of them with the shared table, and with a one-row table of its own instead: the
+    shared table, read once per process and indexed, should cost a sample what its own small
+    table costs (read whole for every sample, it would cost the table's size each time).
 Every run's summary is checked: every sample converted.
 """
 
@@ -44,7 +45,7 @@ GENOTYPES = ["*1/*2", "*1/*4", "*4/*5", "*2x2/*71"]
 
 def generate(root: Path, samples: int):
     """The samples' own tables, the shared table, and three manifests: all samples, a tenth,
-    and a tenth without the shared table."""
+    and a tenth naming one-row PyPGx tables of their own instead of the shared one."""
     own = root / "own"
     own.mkdir()
     with open(root / "CYP2D6.tsv", "w") as table:
@@ -65,7 +66,11 @@ def generate(root: Path, samples: int):
             every.write(rows)
             if index < tenth:
                 part.write(rows)
-                alone.write(f"{name}\town/{name}.csv\n")
+                (own / name).mkdir()
+                (own / name / "CYP2D6.tsv").write_text(
+                    "\tGenotype\tPhenotype\tHaplotype1\tHaplotype2\n"
+                    f"{name}_PyPGx\t{GENOTYPES[index % 4]}\tNormal Metabolizer\t*1;\t*2;\n")
+                alone.write(f"{name}\town/{name}.csv\n{name}\town/{name}/CYP2D6.tsv\n")
 
 
 def run(root: Path, manifest: str, jobs: int) -> dict:
@@ -93,7 +98,7 @@ def main():
         tenth = run(root, "tenth.tsv", args.jobs)
         every = run(root, "all.tsv", args.jobs)
 
-    for label, figures in (("a tenth, own tables only", alone), ("a tenth", tenth),
+    for label, figures in (("a tenth, own PyPGx tables", alone), ("a tenth", tenth),
                            ("every sample", every)):
         print(f"  {label:26s} {figures['samples']:7d} samples  "
               f"{figures['samples'] / figures['seconds']:7.0f} samples/s  "
@@ -106,8 +111,9 @@ def main():
     print(f"target: open files do not grow with the samples: at most {tenth['files']} for "
           f"{tenth['samples']}, {every['files']} for {every['samples']}")
     rate = lambda figures: figures["samples"] / figures["seconds"]  # noqa: E731
-    print(f"target: the shared table costs a sample little, read once per process "
-          f"(rate with it / without >= 0.7): {rate(tenth) / rate(alone):.2f}")
+    print(f"target: the shared table, read once per process, costs a sample what a one-row "
+          f"table of its own does (rate with the shared / with own tables >= 0.8): "
+          f"{rate(tenth) / rate(alone):.2f}")
 
 
 if __name__ == "__main__":
