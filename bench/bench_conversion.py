@@ -2,7 +2,7 @@
 
 (a) In process: one driver reads a ~4 MB PharmCAT 3.1 report, its phenotype file, a pbStarPhase
     JSON and a few PyPGx tables and returns the result array. The result is checked first.
-    Target: at most 2x simdjson's own DOM parse of the same JSON bytes, measured in the same
+    Target: at most 1.5x simdjson's own DOM parse of the same JSON bytes, measured in the same
     run by the core's benchmark (before and after the conversion; the lower figure counts):
         cmake -S . -B build/bench -DORVELLE_BUILD_BENCH=ON -DCMAKE_BUILD_TYPE=Release
         cmake --build build/bench --target bench_json_core
@@ -34,7 +34,7 @@ from OrvellePgxParser.OrvellePgxParser import OrvellePgxParser
 
 PYPGX_GENES = ["CYP2D6", "CYP2C19", "CYP3A5", "SLCO1B1"]
 CORE_BENCH = Path(__file__).resolve().parents[1] / "build" / "bench" / "bench" / "bench_json_core"
-CONVERSION_TARGET = 2.0  # conversion time / simdjson's DOM parse of the same bytes
+CONVERSION_TARGET = 1.5  # conversion time / simdjson's DOM parse of the same bytes
 
 
 def gene_keyed(document):

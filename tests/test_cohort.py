@@ -12,6 +12,7 @@ import pytest
 from OrvellePgxParser.OrvellePgxParser import __version__
 from OrvellePgxParser.cohort import Sample, convert_cohort, samples_from_manifest
 from OrvellePgxParser.cohort.tables import COHORT_FILES
+from OrvellePgxParser.cohort.state import STATE_NAME
 from conftest import REPO
 
 EXAMPLE = REPO / "examples" / "cohort"
@@ -32,7 +33,9 @@ def single(folder, out, *options):
 
 
 def files(folder):
-    return {p.name: p.read_bytes() for p in sorted(Path(folder).iterdir()) if p.is_file()}
+    """The outputs of a folder; the cohort's state (its own bookkeeping) left out."""
+    return {p.name: p.read_bytes() for p in sorted(Path(folder).iterdir())
+            if p.is_file() and p.name != STATE_NAME}
 
 
 def summary(folder):

@@ -83,6 +83,7 @@ NB_MODULE(OrvellePgxParser, m) {
       .def_rw("phenotype_source", &OrvellePgxParser::phenotype_source, nb::arg().none())
       .def_rw("sample", &OrvellePgxParser::sample, nb::arg().none())
       .def_rw("sample_label", &OrvellePgxParser::sample_label, nb::arg().none())
+      .def_rw("sync_each_file", &OrvellePgxParser::sync_each_file)
       .def_ro("named_sample", &OrvellePgxParser::named_sample)
       .def_ro("failed_input", &OrvellePgxParser::failed_input)
       .def_prop_ro("provenance", &provenance_dict)

@@ -49,6 +49,14 @@ OPTIONS = (
         help="tab-separated file with the columns sample and path, one row per input file")),
     ((COHORT,), ("--jobs",), dict(
         type=int, default=None, help="samples converted at once (default: the number of cores)")),
+    ((COHORT,), ("--resume",), dict(
+        action="store_true",
+        help="keep the samples an earlier run converted into the output folder with the same "
+             "options, and convert the rest")),
+    ((COHORT,), ("--sync-each-file",), dict(
+        action="store_true",
+        help="flush each file to disk on its own, as the single command does (slower; by "
+             "default the files are synced in batches)")),
     (BOTH, ("--gzip",), dict(
         action="store_true", help="write the result gzip-compressed, adding .gz to its name")),
     (BOTH, ("--no-provenance",), dict(

@@ -77,7 +77,7 @@ std::string OrvellePgxParser::provenance_path(std::string_view out_path) {
 void OrvellePgxParser::write_provenance(const std::vector<GeneOutcome> &results,
                                         const std::string &out_path) {
   const std::string path = provenance_path(out_path);
-  io::write_file_atomically(path, provenance_text(results));
+  io::write_file_atomically(path, provenance_text(results), sync_each_file);
   log::info("Wrote provenance to %s", {path});
 }
 

@@ -64,7 +64,8 @@ void OrvellePgxParser::write_results(const std::vector<GeneOutcome> &results) {
   {
     std::string text = result_text(results);
     // The text is let go at the end of this block, before the sidecar's is made.
-    io::write_file_atomically(out_path, gzip_output ? io::gzip_compress(text) : std::move(text));
+    io::write_file_atomically(out_path, gzip_output ? io::gzip_compress(text) : std::move(text),
+                              sync_each_file);
   }
   log::info("Wrote %d gene results to %s", {static_cast<std::int64_t>(results.size()), out_path});
 

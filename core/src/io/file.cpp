@@ -122,7 +122,12 @@ std::string read_bytes(const std::string &path) {
 
 std::string read_file(const std::string &path) {
   std::string data = read_bytes(path);
-  return is_gzip_name(path) ? gunzip(data, path, kReadPadding) : data;
+  if (is_gzip_name(path))
+    return gunzip(data, path, kReadPadding);
+  // Returned as it is, not through a conditional expression: that would copy it, and the copy
+  // has none of the spare capacity the parsers read past the end into (so the JSON parser
+  // copied it once more).
+  return data;
 }
 
 std::string read_text(const std::string &path) {

@@ -91,7 +91,7 @@ void make_dirs(const std::string &path) {
   }
 }
 
-StagedFile::StagedFile(const std::string &path, std::string_view data)
+StagedFile::StagedFile(const std::string &path, std::string_view data, bool sync)
     : path_(path), target_(link_destination(native_path(path))) {
   struct stat info {};
   if (::stat(target_.c_str(), &info) == 0) {
@@ -111,7 +111,7 @@ StagedFile::StagedFile(const std::string &path, std::string_view data)
     throw OsError(errno, path_);
   try {
     write_all(fd, data, path_);
-    if (::fsync(fd) != 0)
+    if (sync && ::fsync(fd) != 0)
       throw OsError(errno, path_);
     int closed = ::close(fd);
     fd = -1;
@@ -139,8 +139,8 @@ void StagedFile::commit() {
   temporary_.clear();
 }
 
-void write_file_atomically(const std::string &path, std::string_view data) {
-  StagedFile(path, data).commit();
+void write_file_atomically(const std::string &path, std::string_view data, bool sync) {
+  StagedFile(path, data, sync).commit();
 }
 
 std::string gzip_compress(std::string_view data) {

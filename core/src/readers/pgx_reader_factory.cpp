@@ -2,6 +2,8 @@
 // first, then its content.
 #include "orvelle/readers/pgx_reader_factory.h"
 
+#include "sample_table_index.h"
+
 #include "orvelle/constants.h"
 #include "orvelle/csv/reader.h"
 #include "orvelle/errors.h"
@@ -68,6 +70,9 @@ std::optional<json::Document> sniffed_document(const std::string &file_path) {
 // nullopt, logged at debug level, when the file cannot be opened or read as CSV. Text that is
 // not UTF-8 is not caught: the file could be read by no reader.
 std::optional<std::vector<std::vector<std::string>>> first_tsv_rows(const std::string &file_path) {
+  // A cohort's shared table, indexed already, is not read whole again for its header.
+  if (std::shared_ptr<const SampleTableIndex> index = indexed_table(file_path, false))
+    return std::vector<std::vector<std::string>>{index->header};
   try {
     const std::string text = io::read_text_sig(file_path);
     csv::Reader reader(text, csv::Dialect{.delimiter = '\t'});

@@ -5,6 +5,7 @@
 #include "deferred_warnings.h"
 #include "pypgx_archive.h"
 #include "sample_rows.h"
+#include "sample_table_index.h"
 #include "table_rows.h"
 
 #include "orvelle/errors.h"
@@ -41,8 +42,9 @@ std::string_view cleaned(std::string_view text) {
   return text::strip(text);
 }
 
-// The first of the fields at `at` that the row has, cleaned.
-std::optional<std::string_view> first_value(const csv::Row &row, std::span<const std::size_t> at) {
+// The first of the fields at `at` that the row (a csv::Row or an IndexedRow) has, cleaned.
+template <typename Row>
+std::optional<std::string_view> first_value(const Row &row, std::span<const std::size_t> at) {
   for (std::size_t i : at)
     if (std::optional<std::string_view> field = row.at(i))
       return cleaned(*field);
@@ -160,39 +162,40 @@ std::optional<std::string> PyPgxTableReader::value(const csv::DictRow &row,
 }
 
 void PyPgxTableReader::read_calls(const CallSink &new_call) {
-  // One pass over the rows; the whole table is still read before anything is reported.
+  // A large table of several samples is read once per process (sample_table_index.h) when
+  // one named sample's rows are wanted; any other is read whole, in one pass, before anything
+  // is reported.
+  const std::shared_ptr<const SampleTableIndex> index =
+      one_sample_ && sample_ && !is_archive(file_path()) ? indexed_table(file_path()) : nullptr;
   std::optional<PyPgxArchive> archive;
-  PyPgxRows table(table_text(file_path(), archive), file_path());
+  std::optional<PyPgxRows> table;
+  if (!index)
+    table.emplace(table_text(file_path(), archive), file_path());
   const std::optional<std::string> gene_from_name = archive ? archive->gene : gene_from_file_name();
-  const TableLayout layout(table.columns());
+  const TableLayout layout(index ? std::span(index->columns) : table->columns());
   const std::optional<std::size_t> sample_at =
-      one_sample_ ? sample_position(*table.fieldnames()) : std::nullopt;
-  SampleRows samples(sample_);
+      one_sample_ ? sample_position(index ? index->header : *table->fieldnames()) : std::nullopt;
+  std::optional<SampleRows> samples;
+  if (index && sample_at)
+    samples.emplace(*sample_, index->first, index->suffix, index->rows_of.size(),
+                    index->rows_of.contains(*sample_));
+  else
+    samples.emplace(sample_);
   std::vector<PendingRow> pending;
-  for (csv::Row row; table.next(row);) {
-    RowMatch match = RowMatch::exact;
-    if (sample_at)
-      match = samples.note(text::strip(row.at(*sample_at).value_or("")));
-    if (match == RowMatch::other)
-      continue;
+
+  // Takes a row of the sample's into `pending`; false when the row cannot tell its gene.
+  auto take = [&](const auto &row, RowMatch match) {
     std::optional<std::string_view> gene = first_value(row, layout.gene);
     if (!gene || gene->empty())
       gene = gene_from_name;
-    if (!gene) {
-      table.drain();
-      for (const PendingRow &held : pending) // as the rows before it would have been reported
-        if (!held.usable && held.match == RowMatch::exact)
-          log_skip(held.call.gene, "no Genotype or Phenotype column");
-      throw ValueError(file_path() +
-                       ": cannot tell which gene this table is for - there is no Gene column "
-                       "and the file name holds no known gene symbol, or several");
-    }
+    if (!gene)
+      return false;
     PendingRow &held = pending.emplace_back(PendingRow{match, false, {}});
     held.call.gene = *gene;
     const std::optional<std::string_view> genotype = first_value(row, layout.genotype);
     const std::optional<std::string_view> phenotype = first_value(row, layout.phenotype);
     if (!genotype && !phenotype)
-      continue;
+      return true;
     held.usable = true;
     RawCall &call = held.call;
     call.diplotype = genotype;
@@ -209,13 +212,47 @@ void PyPgxTableReader::read_calls(const CallSink &new_call) {
                               ": statistical phasing may have missed it, and with it another "
                               "diplotype and phenotype");
     call.source.emplace(source_name());
+    return true;
+  };
+  auto no_gene = [&] {
+    for (const PendingRow &held : pending) // as the rows before it would have been reported
+      if (!held.usable && held.match == RowMatch::exact)
+        log_skip(held.call.gene, "no Genotype or Phenotype column");
+    throw ValueError(file_path() +
+                     ": cannot tell which gene this table is for - there is no Gene column "
+                     "and the file name holds no known gene symbol, or several");
+  };
+
+  if (index && sample_at) {
+    for (std::size_t at : index->candidate_rows(*sample_)) {
+      const IndexedRow &row = index->rows[at];
+      const bool exact = text::strip(row.at(*sample_at).value_or("")) == *sample_;
+      if (!take(row, exact ? RowMatch::exact : RowMatch::suffixed))
+        no_gene();
+    }
+  } else if (index) {
+    for (const IndexedRow &row : index->rows)
+      if (!take(row, RowMatch::exact))
+        no_gene();
+  } else {
+    for (csv::Row row; table->next(row);) {
+      RowMatch match = RowMatch::exact;
+      if (sample_at)
+        match = samples->note(text::strip(row.at(*sample_at).value_or("")));
+      if (match == RowMatch::other)
+        continue;
+      if (!take(row, match)) {
+        table->drain();
+        no_gene();
+      }
+    }
   }
 
-  const std::optional<std::string> several = samples.note_on_each(io::base_name(file_path()));
+  const std::optional<std::string> several = samples->note_on_each(io::base_name(file_path()));
   std::size_t calls = 0, taken = 0, known = 0;
   DeferredWarnings warnings;
   for (PendingRow &held : pending) {
-    if (!samples.belongs(held.match))
+    if (!samples->belongs(held.match))
       continue;
     ++taken;
     if (!keep_table_gene(held.call.gene, [&warnings](std::string gene) {
@@ -236,9 +273,9 @@ void PyPgxTableReader::read_calls(const CallSink &new_call) {
   }
   warnings.flush();
   if (sample_at && taken > 0)
-    named_ = samples.taken();
+    named_ = samples->taken();
   // Another sample's rows are never this one's: the gene is left to the other inputs.
-  if (samples.warn_if_missing(file_path(), taken))
+  if (samples->warn_if_missing(file_path(), taken))
     return;
   if (known == 0 && !unknown_genes().empty())
     throw not_recognised(file_path(), archive ? EXPECTED_ARCHIVE : EXPECTED);

@@ -6,9 +6,6 @@
 #include "orvelle/text/host_text.h"
 
 namespace orvelle {
-namespace {
-
-// The text from the last "_" on, when both it and the text before it are not empty.
 std::optional<std::string_view> suffix_of(std::string_view name) {
   const std::size_t underscore = name.rfind('_');
   if (underscore == std::string_view::npos || underscore == 0 || underscore + 1 == name.size())
@@ -16,10 +13,13 @@ std::optional<std::string_view> suffix_of(std::string_view name) {
   return name.substr(underscore);
 }
 
-} // namespace
-
 SampleRows::SampleRows(std::optional<std::string> wanted)
     : wanted_(std::move(wanted)), asked_(wanted_.has_value()) {}
+
+SampleRows::SampleRows(std::string wanted, std::string first, std::optional<std::string> suffix,
+                       std::size_t samples, bool exact_seen)
+    : wanted_(std::move(wanted)), asked_(true), first_(std::move(first)),
+      suffix_(std::move(suffix)), exact_seen_(exact_seen), samples_(samples) {}
 
 RowMatch SampleRows::note(std::string_view name) {
   if (names_.empty()) {

@@ -16,6 +16,10 @@
 
 namespace orvelle {
 
+/// The text from the last "_" on, when both it and the text before it are not empty: the
+/// suffix a sample name may share with every other of its table.
+std::optional<std::string_view> suffix_of(std::string_view name);
+
 /// How one row's sample name relates to the wanted sample.
 enum class RowMatch { other, exact, suffixed };
 
@@ -23,6 +27,11 @@ class SampleRows {
 public:
   /// `wanted`: the sample to take; absent: the sample of the table's first row.
   explicit SampleRows(std::optional<std::string> wanted);
+  /// As note() leaves it after every row of a table whose names are known already: `first`
+  /// its first row's, `suffix` the one they share, `samples` how many there are, `exact_seen`
+  /// whether one is `wanted` itself.
+  SampleRows(std::string wanted, std::string first, std::optional<std::string> suffix,
+             std::size_t samples, bool exact_seen);
 
   /// Counts the row's sample and tells how its name relates to the wanted one.
   RowMatch note(std::string_view name);
@@ -36,7 +45,7 @@ public:
   std::optional<std::string> note_on_each(std::string_view file_name) const;
 
   /// The number of distinct samples among the rows noted.
-  std::size_t sample_count() const noexcept { return names_.size(); }
+  std::size_t sample_count() const noexcept { return names_.empty() ? samples_ : names_.size(); }
   /// The wanted sample, or the first row's when none was asked for (absent before any row).
   const std::optional<std::string> &taken() const noexcept { return wanted_; }
   /// True when the sample was asked for by name, not taken from the first row.
@@ -55,6 +64,7 @@ private:
   std::unordered_set<std::string> names_;
   std::optional<std::string> suffix_; ///< shared by every name so far
   bool exact_seen_ = false;
+  std::size_t samples_ = 0; ///< when made from what is known of the table
 };
 
 } // namespace orvelle

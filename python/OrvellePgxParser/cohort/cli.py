@@ -43,7 +43,8 @@ def main(argv=None):
             samples, args.output_dir, jobs=args.jobs, gzip_output=args.gzip,
             write_provenance=not args.no_provenance, recover_dropped_genes=not args.no_recover,
             gene_filter=args.genes, phenotype_source=args.phenotype_source,
-            outside_calls=args.outside_calls, progress=sys.stderr.isatty())
+            outside_calls=args.outside_calls, progress=sys.stderr.isatty(),
+            resume=args.resume, sync_each_file=args.sync_each_file)
     except KeyboardInterrupt:
         print("orvelle-pgx-cohort: interrupted; finished samples are written, see "
               f"{os.path.join(args.output_dir, 'cohort-summary.tsv')}", file=sys.stderr)

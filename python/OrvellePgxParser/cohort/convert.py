@@ -9,12 +9,14 @@ import tempfile
 from concurrent.futures import FIRST_COMPLETED, ThreadPoolExecutor, wait
 
 from OrvellePgxParser.OrvellePgxConstants import OrvellePgxConstants as constants
-from OrvellePgxParser.OrvellePgxParser import OrvellePgxParser
+from OrvellePgxParser.OrvellePgxParser import OrvellePgxParser, __version__
 
 from ..outside_calls import write_outside_calls
+from .durability import Batches, FolderSync
 from .sample_logs import SampleLogs
 from .samples import as_sample, check_samples
-from .summary import SampleOutcome, one_line, write_summary
+from .state import CohortState, sample_record, state_header
+from .summary import SUMMARY_NAME, SampleOutcome, one_line, write_summary
 from .tables import CohortTables, gene_rows
 
 log = logging.getLogger("OrvellePgxParser.cohort")
@@ -87,21 +89,32 @@ def convert_sample(sample, driver, outside_calls):
         unmapped_terms=len(driver.normalizer.unmapped_terms)), gene_rows(results)
 
 
-def convert_held(sample, output_dir, options, outside_calls, logs):
-    """Converts one sample on a worker thread; returns its outcome, its gene rows (None when
-    it failed) and its held log records."""
-    driver = None
-    rows = None
+def convert_held(sample, output_dir, options, outside_calls, sync_each_file, logs):
+    """Converts one sample on a worker thread; returns its outcome, its state record (None
+    when it failed; it holds the sample's gene rows for the cohort's tables) and its held log
+    records."""
+    driver = record = None
     with logs.capture(sample.name) as records:
         try:
             check_inputs(sample)
             driver = OrvellePgxParser(request_for(sample, output_dir, options))
+            driver.sync_each_file = sync_each_file
             outcome, rows = convert_sample(sample, driver, outside_calls)
+            record = sample_record(sample, outcome, output_dir, options[constants.GZIP_OUTPUT],
+                                   options[constants.WRITE_PROVENANCE], rows,
+                                   [sample.name + OUTSIDE_CALLS_SUFFIX] if outside_calls else [])
         except Exception as error:  # one sample's failure is its own
             text = failure_text(sample, error, driver)
             log.error("conversion failed: %s", text)
             outcome = SampleOutcome(sample.name, "failed", error=text)
-    return outcome, rows, records
+    return outcome, record, records
+
+
+def remove_summary(output_dir) -> None:
+    """A previous run's summary goes before any of its files is replaced: it must never list
+    a file that this run may leave torn."""
+    with contextlib.suppress(FileNotFoundError):
+        os.unlink(os.path.join(output_dir, SUMMARY_NAME))
 
 
 @contextlib.contextmanager
@@ -117,22 +130,20 @@ def progress_bar(total, shown):
         yield bar
 
 
-def write_cohort_files(output_dir, outcomes, tables) -> None:
-    """The tables by sample and gene, the warnings and MultiQC's files, then the summary: a
-    summary is never older than the tables beside it."""
-    tables.write(output_dir, outcomes)
-    write_summary(output_dir, outcomes)
-
-
 def convert_cohort(samples, output_dir, *, jobs=None, gzip_output=False, write_provenance=True,
                    recover_dropped_genes=True, gene_filter=None, phenotype_source=None,
-                   outside_calls=False, progress=False) -> list:
+                   outside_calls=False, progress=False, resume=False,
+                   sync_each_file=False) -> list:
     """Converts every sample as the single command would, into OUTPUT_DIR/<sample>.json (.gz)
     and <sample>.provenance.json (with `outside_calls`, also <sample>.outside.tsv), writes the
     cohort's tables, cohort-summary.tsv last, and returns one SampleOutcome per sample, in the
-    samples' order. `samples`: Sample objects or (name, input files) pairs. A failing sample
-    fails alone; bad samples or an output folder that cannot be written raise before anything
-    is converted."""
+    samples' order. `samples`: Sample objects or (name, input
+    files) pairs. A failing sample fails alone; bad samples or an output folder that cannot be
+    written raise before anything is converted. With `resume`, the samples an earlier run into
+    the same folder converted with the same options, and whose files are whole, are kept as
+    they are. The files are made durable in batches, one sync of the folder's file system each
+    (see durability.py); `sync_each_file` flushes each file on its own instead, as the single
+    command does."""
     samples = [as_sample(s) for s in samples]
     check_samples(samples, gzip_output, write_provenance)
     output_dir = os.fspath(output_dir)
@@ -142,29 +153,50 @@ def convert_cohort(samples, output_dir, *, jobs=None, gzip_output=False, write_p
                constants.GENE_FILTER: None if gene_filter is None else list(gene_filter),
                constants.PHENOTYPE_SOURCE: phenotype_source}
     jobs = jobs or default_jobs()
-    outcomes = [None] * len(samples)
+    # The folder is opened for its syncs before anything is written in it: a sync then
+    # reports a write-back failure of any file written since.
+    header = state_header(__version__, {**options, "outside_calls": bool(outside_calls)})
+    with contextlib.closing(FolderSync(output_dir)) as sync, contextlib.closing(
+            CohortState(output_dir, header, resume, samples)) as state:
+        return convert_all(samples, output_dir, options, jobs, progress, outside_calls,
+                           sync_each_file, state, sync)
+
+
+def convert_all(samples, output_dir, options, jobs, progress, outside_calls, sync_each_file,
+                state, sync):
+    outcomes = [state.converted.get(index) for index in range(len(samples))]
+    if state.converted:
+        log.info("resuming: %d of %d samples are converted already and kept",
+                 len(state.converted), len(samples))
+    remove_summary(output_dir)
+    sync()  # the summary's removal and the new state are on disk before any output changes
+    batches = Batches(sync, state.append)
     logs = SampleLogs()
-    queue = iter(enumerate(samples))
+    queue = ((i, s) for i, s in enumerate(samples) if i not in state.converted)
     running = {}
 
-    with logs.installed(), progress_bar(len(samples), progress) as bar, \
+    with logs.installed(), progress_bar(len(samples) - len(state.converted), progress) as bar, \
             CohortTables(output_dir) as tables, \
             ThreadPoolExecutor(max_workers=jobs, thread_name_prefix="cohort") as pool:
+        for index, rows in state.converted_rows.items():
+            tables.add(index, rows)
+
         def submit_next():
             # A few samples ahead of the threads, never the whole cohort: finished samples
             # leave nothing behind but their outcome.
             for index, sample in queue:
                 running[pool.submit(convert_held, sample, output_dir, options, outside_calls,
-                                       logs)] = index
+                                    sync_each_file, logs)] = index
                 return
 
         def collect(futures):
             for future in futures:
                 index = running.pop(future)
-                outcomes[index], rows, records = future.result()
-                if rows is not None:
-                    tables.add(index, rows)
+                outcomes[index], record, records = future.result()
                 logs.emit(records)
+                if record is not None:
+                    tables.add(index, record["rows"])
+                    batches.add(record)
                 if bar is not None:
                     bar.update()
 
@@ -185,7 +217,17 @@ def convert_cohort(samples, output_dir, *, jobs=None, gzip_output=False, write_p
             collect(wait(running).done)
             outcomes = [o or SampleOutcome(s.name, "failed", error=INTERRUPTED)
                         for o, s in zip(outcomes, samples)]
-            write_cohort_files(output_dir, outcomes, tables)
+            finish(output_dir, outcomes, tables, batches, sync)
             raise
-        write_cohort_files(output_dir, outcomes, tables)
+        finish(output_dir, outcomes, tables, batches, sync)
     return outcomes
+
+
+def finish(output_dir, outcomes, tables, batches, sync):
+    """The last batch on disk, then the tables by sample and gene, the warnings and MultiQC's
+    files, then the summary that lists them (a summary is never older than the tables beside
+    it), then all of it on disk."""
+    batches.sync()
+    tables.write(output_dir, outcomes)
+    write_summary(output_dir, outcomes)
+    sync()

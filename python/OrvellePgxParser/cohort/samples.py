@@ -9,7 +9,7 @@ from typing import Optional, Tuple
 from OrvellePgxParser.OrvellePgxConstants import OrvellePgxConstants as constants
 
 
-@dataclass(frozen=True)
+@dataclass(frozen=True, slots=True)  # slots: a biobank's manifest holds 250,000 of them
 class Sample:
     """One sample: its name (which names its output files) and where its inputs are: the named
     files, or, without any, every input file of `input_dir`, as the single command reads them.
@@ -55,6 +55,7 @@ def samples_from_manifest(manifest) -> list:
         raise FileNotFoundError(f"manifest not found: {manifest}")
     base = os.path.dirname(manifest)
     files = {}
+    shared = {}  # one text for a path many samples name (a cohort's table)
     with open(manifest, newline="", encoding="utf-8-sig") as handle:
         rows = csv.DictReader(handle, delimiter="\t")
         missing = {"sample", "path"} - set(rows.fieldnames or ())
@@ -67,12 +68,13 @@ def samples_from_manifest(manifest) -> list:
             if not name or not path:
                 raise ValueError(f"{manifest} line {line}: a row needs a sample and a path")
             path = os.path.join(base, path)
+            path = shared.setdefault(path, path)
             named = files.setdefault(name, [])
             if path in named:
                 raise ValueError(f"{manifest} line {line}: sample {name} names {path} twice")
             named.append(path)
-    return [Sample(name, tuple(paths), origin=f"manifest {manifest}")
-            for name, paths in files.items()]
+    origin = f"manifest {manifest}"
+    return [Sample(name, tuple(paths), origin=origin) for name, paths in files.items()]
 
 
 def output_names(sample: Sample, gzip_output: bool, write_provenance: bool) -> list:

@@ -11,7 +11,7 @@ COLUMNS = ("sample", "status", "genes", "genes_without_star_allele", "genes_with
            "unmapped_terms", "error")
 
 
-@dataclass(frozen=True)
+@dataclass(frozen=True, slots=True)
 class SampleOutcome:
     """What became of one sample: status "ok" with the counts of its result, or "failed" with
     the error (and no counts)."""

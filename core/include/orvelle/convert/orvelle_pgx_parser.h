@@ -97,6 +97,9 @@ public:
   /// After a parse_files that failed: the input being recognised or read when it failed;
   /// nullopt when the failure was no one file's (or there was none).
   std::optional<std::string> failed_input;
+  /// Each written file is flushed to disk before it is renamed into place. A cohort turns this
+  /// off and makes a batch of samples durable with one sync of the output file system instead.
+  bool sync_each_file = true;
   /// Caller versions in order of first insertion; a later file's value replaces in place.
   std::vector<std::pair<std::string, SharedValue>> provenance;
   /// The genes the last merge dropped (only pbStarPhase reported them), in gene-symbol order.

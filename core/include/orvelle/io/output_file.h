@@ -10,9 +10,10 @@ namespace orvelle::io {
 void make_dirs(const std::string &path);
 
 /// New content for the file at `path`, written in full to a temporary file in the same folder
-/// and flushed to disk, then put in place by commit() with one rename, so readers see the old
-/// file or the new one, never a part. Several files staged first and committed after change
-/// together: a failure while staging any of them leaves every one as it was. A staged file
+/// and flushed to disk (unless `sync` is false: a caller that makes many files durable together
+/// with one sync of their file system), then put in place by commit() with one rename, so readers
+/// see the old file or the new one, never a part. Several files staged first and committed after
+/// change together: a failure while staging any of them leaves every one as it was. A staged file
 /// that is not committed is removed. A path that names something other than a regular file
 /// (a device such as /dev/full, a pipe) is written in place while staging instead, as the
 /// host's open would, since renaming over it would replace the device itself. Symbolic links
@@ -20,7 +21,7 @@ void make_dirs(const std::string &path);
 /// call and `path`.
 class StagedFile {
 public:
-  StagedFile(const std::string &path, std::string_view data);
+  StagedFile(const std::string &path, std::string_view data, bool sync = true);
   ~StagedFile();
   StagedFile(const StagedFile &) = delete;
   StagedFile &operator=(const StagedFile &) = delete;
@@ -38,7 +39,7 @@ private:
 void remove_regular_file(const std::string &path) noexcept;
 
 /// Stages `data` for `path` and commits it at once.
-void write_file_atomically(const std::string &path, std::string_view data);
+void write_file_atomically(const std::string &path, std::string_view data, bool sync = true);
 
 /// A gzip stream (RFC 1952) of `data` at compression level 9 with no time stamp and no file
 /// name, so the same data always gives the same bytes.
