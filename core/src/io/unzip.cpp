@@ -5,7 +5,9 @@
 #include "orvelle/errors.h"
 #include "orvelle/io/gunzip.h"
 
-#include <unzip.h>
+// Debian's minizip puts its headers in include/minizip and, from 1.3.2 on (sid), no longer
+// adds that folder to the compiler's path: named by folder, the header is found either way.
+#include <minizip/unzip.h>
 
 #include <algorithm>
 #include <cstring>
