@@ -52,21 +52,24 @@ for fs in proc sys dev; do
   fi
 done
 
-# The real caller outputs beside the checkout, where present, sit beside /src too (read only),
-# so the tests that read them run here as well.
+# The real caller outputs and the researched term lists beside the checkout, where present, sit
+# beside /src too (read only), so the tests that read them run here as well.
 folder="$PWD"
 while [ "$folder" != / ] && [ ! -d "$folder/shared/samples" ]; do folder="$(dirname "$folder")"; done
-if [ -d "$folder/shared/samples" ]; then
-  mkdir -p "$root/shared/samples"
-  mounted+=("$root/shared/samples")
-  if ! mountpoint -q "$root/shared/samples"; then
-    mount --bind "$folder/shared/samples" "$root/shared/samples"
-    mount -o remount,bind,ro "$root/shared/samples"
+for part in samples vocabulary; do
+  if [ -d "$folder/shared/$part" ]; then
+    mkdir -p "$root/shared/$part"
+    mounted+=("$root/shared/$part")
+    if ! mountpoint -q "$root/shared/$part"; then
+      mount --bind "$folder/shared/$part" "$root/shared/$part"
+      mount -o remount,bind,ro "$root/shared/$part"
+    fi
+  elif ! mountpoint -q "$root/shared/$part" 2>/dev/null; then
+    # An empty mount point left by a run from a checkout that had them reads as files gone.
+    rmdir "$root/shared/$part" 2>/dev/null || true
   fi
-elif ! mountpoint -q "$root/shared/samples" 2>/dev/null; then
-  # An empty mount point left by a run from a checkout that had them reads as samples gone.
-  rmdir "$root/shared/samples" "$root/shared" 2>/dev/null || true
-fi
+done
+rmdir "$root/shared" 2>/dev/null || true
 
 # The checkout as it stands (tracked and new files, uncommitted changes included) becomes /src,
 # beside the build folders and venv of earlier runs. Only files whose content changed are
