@@ -8,7 +8,7 @@
 using namespace orvelle;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-  fuzz::log_everything();
+  fuzz::reading_host();
   StellarPgxAllelesReader reader(fuzz::write_input("S1_cyp2d6.alleles", data, size));
   fuzz::allowing_content_errors([&] {
     const std::vector<RawCall> calls = reader.parse();
