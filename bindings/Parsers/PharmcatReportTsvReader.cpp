@@ -29,7 +29,7 @@ NB_MODULE(PharmcatReportTsvReader, m) {
   cls.def("read_versions", [](const PharmcatReportTsvReader &self) {
     return bind::to_python(self.read_versions()->root());
   });
-  cls.def_prop_ro("sample_read", &PharmcatReportTsvReader::sample_read,
+  cls.def_prop_ro("sample_read", &PharmcatReportTsvReader::named_sample,
                   "After parse(): the sample whose rows were read from a merged report; None "
                   "for a report of one sample.");
 }

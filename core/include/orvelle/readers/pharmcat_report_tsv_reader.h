@@ -61,10 +61,9 @@ public:
     one_sample_ = true;
     sample_ = std::move(sample);
   }
+  bool holds_several_samples() const override { return true; }
   /// After parse(): the sample whose rows were read from a merged file; nullopt for a file of
   /// one sample, which does not name it.
-  const std::optional<std::string> &sample_read() const noexcept { return sample_read_; }
-  bool holds_several_samples() const override { return true; }
   std::optional<std::string> named_sample() const override { return sample_read_; }
 
 private:
