@@ -138,19 +138,11 @@ std::optional<std::string> CallNormalizer::half_no_call(const normalize::CallerR
 bool CallNormalizer::offers_alternatives(const normalize::CallerRules &own,
                                          std::string_view diplotype) {
   const std::string lowered = text::lower(diplotype);
-  for (std::string_view separator : own.alternative_separators) {
+  return std::ranges::any_of(own.alternative_separators, [&](std::string_view separator) {
     const std::string between = text::lower(separator);
-    std::size_t parts = 0;
-    for (std::size_t start = 0; start <= lowered.size();) {
-      const std::size_t end = std::min(lowered.find(between, start), lowered.size());
-      if (!text::strip(std::string_view(lowered).substr(start, end - start)).empty())
-        ++parts;
-      start = end + between.size();
-    }
-    if (parts >= 2)
-      return true;
-  }
-  return false;
+    return std::ranges::count_if(text::split_stripped(lowered, between),
+                                 [](std::string_view piece) { return !piece.empty(); }) >= 2;
+  });
 }
 
 const std::string *CallNormalizer::uncertain_caveat(const RawCall &call) const {

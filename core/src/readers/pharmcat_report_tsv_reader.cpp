@@ -27,17 +27,6 @@ constexpr std::string_view PHENOTYPES = ", ";         // several phenotypes of o
 constexpr std::string_view NO_CALL = "no call";
 constexpr std::string_view UNKNOWN_DIPLOTYPE = "Unknown/Unknown";
 
-// The pieces of `text` between the separators, each stripped; empty pieces are kept.
-std::vector<std::string_view> split(std::string_view text, std::string_view separator) {
-  std::vector<std::string_view> pieces;
-  for (std::size_t at; (at = text.find(separator)) != std::string_view::npos;) {
-    pieces.push_back(text::strip(text.substr(0, at)));
-    text.remove_prefix(at + separator.size());
-  }
-  pieces.push_back(text::strip(text));
-  return pieces;
-}
-
 // The first line (the version line, without its line end) and the text after it.
 std::pair<std::string_view, std::string_view> version_line(std::string_view text) {
   const std::size_t end = std::min(text.find('\n'), text.size());
@@ -97,7 +86,7 @@ std::string quoted_list(std::span<const std::string_view> texts) {
 std::vector<std::string_view> phenotypes_of(std::string_view cell) {
   if (cell.empty())
     return {};
-  return split(cell, PHENOTYPES);
+  return text::split_stripped(cell, PHENOTYPES);
 }
 
 // The note on a call read from the first of several candidates, worded as the report JSON
@@ -144,7 +133,7 @@ std::string json_label(std::string_view diplotype, std::string_view gene) {
   if (reference == std::end(REFERENCE_NAMES))
     return std::string(diplotype);
   std::string label;
-  for (std::string_view allele : split(diplotype, "/"))
+  for (std::string_view allele : text::split_stripped(diplotype, "/"))
     label.append(label.empty() ? "" : "/").append(allele == reference->name ? REFERENCE : allele);
   return label;
 }
@@ -218,7 +207,8 @@ std::vector<RawCall> PharmcatReportTsvReader::parse() {
     if (const std::string_view recommended = cell(row, layout.recommendation.diplotype);
         !recommended.empty()) {
       pharmcat::LookupDiplotypes reported;
-      for (std::string_view label : split(source, haplotypes_only ? HAPLOTYPES_ONLY : CANDIDATES))
+      for (std::string_view label :
+           text::split_stripped(source, haplotypes_only ? HAPLOTYPES_ONLY : CANDIDATES))
         reported.source_labels.push_back(haplotypes_only ? std::string(label)
                                                          : json_label(label, held.gene));
       reported.single_haplotypes = haplotypes_only;
@@ -231,13 +221,13 @@ std::vector<RawCall> PharmcatReportTsvReader::parse() {
     if (reading)
       call.warnings.push_back(reading->warning);
     const std::vector<std::string_view> candidates =
-        split(cell(row, columns.diplotype), CANDIDATES);
+        text::split_stripped(cell(row, columns.diplotype), CANDIDATES);
     std::vector<std::string_view> phenotypes{cell(row, columns.phenotype)};
     std::vector<std::string_view> scores{cell(row, columns.activity_score)};
     held.candidates = candidates.size();
     if (candidates.size() > 1) {
-      phenotypes = split(phenotypes.front(), PER_CANDIDATE);
-      scores = split(scores.front(), PER_CANDIDATE);
+      phenotypes = text::split_stripped(phenotypes.front(), PER_CANDIDATE);
+      scores = text::split_stripped(scores.front(), PER_CANDIDATE);
       call.ambiguous_phenotype = note_candidates(candidates, phenotypes, call.warnings);
     }
     call.diplotype = reading ? reading->star_label : json_label(candidates.front(), call.gene);

@@ -274,6 +274,16 @@ std::string upper(std::string_view s) {
   });
 }
 
+std::vector<std::string_view> split_stripped(std::string_view s, std::string_view separator) {
+  std::vector<std::string_view> pieces;
+  for (std::size_t at; (at = s.find(separator)) != std::string_view::npos;) {
+    pieces.push_back(strip(s.substr(0, at)));
+    s.remove_prefix(at + separator.size());
+  }
+  pieces.push_back(strip(s));
+  return pieces;
+}
+
 std::string quoted(std::string_view s) {
   std::string out;
   out.reserve(s.size() + 2);

@@ -8,11 +8,15 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvelle::text {
 
 /// str.strip(): removes leading and trailing Unicode white space. Returns a view into `s`.
 std::string_view strip(std::string_view s) noexcept;
+
+/// [piece.strip() for piece in s.split(separator)]: views into `s`; empty pieces are kept.
+std::vector<std::string_view> split_stripped(std::string_view s, std::string_view separator);
 
 /// str.lower() and str.upper(): full case mapping, final sigma included.
 std::string lower(std::string_view s);
