@@ -21,7 +21,7 @@ def test_the_normaliser_finds_the_packaged_tables_without_the_mappings_module():
     assert out == "['gene_rules', 'genotype_terms', 'phenotype_terms'] False"
 
 
-def test_a_conversion_needs_neither_metadata_machinery_nor_typing(tmp_path):
+def test_a_conversion_needs_neither_metadata_machinery_nor_typing_nor_the_readers(tmp_path):
     (tmp_path / "CYP2D6.tsv").write_text("\tGenotype\tPhenotype\nS1\t*1/*4\tIntermediate "
                                          "Metabolizer\n", encoding="utf-8")
     out = fresh(
@@ -29,8 +29,22 @@ def test_a_conversion_needs_neither_metadata_machinery_nor_typing(tmp_path):
         "from OrvellePgxParser.OrvellePgxParser import OrvellePgxParser\n"
         f"payload = OrvellePgxParser({{'input_dir': {str(tmp_path)!r}}}).run(return_list=True)\n"
         "print(payload[0]['StarAllele'], sorted(m for m in ('importlib.metadata', 'typing', "
-        "'email', 'zipfile', 'csv') if m in sys.modules))")
+        "'email', 'zipfile', 'csv', 'OrvellePgxParser.Parsers', 'OrvellePgxParser.Models') "
+        "if m in sys.modules))")
     assert out == "*1/*4 []"
+
+
+def test_a_fresh_driver_hands_over_its_records_and_normaliser(tmp_path):
+    # Their classes' modules are imported at the first hand-over, not with the driver.
+    (tmp_path / "CYP2D6.tsv").write_text("\tGenotype\tPhenotype\nS1\t*1/*4\tIntermediate "
+                                         "Metabolizer\n", encoding="utf-8")
+    out = fresh(
+        "from OrvellePgxParser.OrvellePgxParser import OrvellePgxParser\n"
+        f"driver = OrvellePgxParser({{'input_dir': {str(tmp_path)!r}}})\n"
+        "outcome, = driver.parse_files()\n"
+        "print(type(outcome).__qualname__, outcome.star_allele,\n"
+        "      type(driver.normalizer).__qualname__, driver.normalizer is driver.normalizer)")
+    assert out == "GeneOutcome *1/*4 AlleleCallHarmonizer True"
 
 
 def test_json_dict_is_the_typing_alias_in_every_import_order():

@@ -18,13 +18,6 @@ namespace bind = orvelle::bind;
 
 namespace {
 
-nb::list results_list(std::vector<GeneOutcome> &&results) {
-  nb::list list;
-  for (GeneOutcome &result : results)
-    list.append(nb::cast(std::move(result)));
-  return list;
-}
-
 nb::dict provenance_dict(const OrvellePgxParser &self) {
   nb::dict provenance;
   for (const auto &[key, value] : self.provenance)
@@ -53,8 +46,6 @@ nb::object run(OrvellePgxParser &self, nb::handle return_list) {
 
 NB_MODULE(OrvellePgxParser, m) {
   bind::import_runtime();
-  nb::module_::import_("OrvellePgxParser.Models");
-  nb::module_::import_("OrvellePgxParser.Parsers");
 
   m.attr("__version__") = bind::host_str(orvelle::package_version());
   nb::dict ranks;
@@ -79,7 +70,12 @@ NB_MODULE(OrvellePgxParser, m) {
       .def_rw("write_provenance", &OrvellePgxParser::write_provenance_enabled)
       .def_rw("recover_dropped_genes", &OrvellePgxParser::recover_dropped_genes)
       .def_rw("gene_filter", &OrvellePgxParser::gene_filter)
-      .def_ro("normalizer", &OrvellePgxParser::normalizer)
+      .def_prop_ro("normalizer",
+                   [](OrvellePgxParser &self) -> const orvelle::CallNormalizer & {
+                     // Its class is imported when first asked for, as the results' are.
+                     nb::module_::import_("OrvellePgxParser.Parsers.AlleleCallHarmonizer");
+                     return self.normalizer;
+                   })
       .def_rw("phenotype_source", &OrvellePgxParser::phenotype_source, nb::arg().none())
       .def_rw("sample", &OrvellePgxParser::sample, nb::arg().none())
       .def_rw("sample_label", &OrvellePgxParser::sample_label, nb::arg().none())
@@ -99,7 +95,7 @@ NB_MODULE(OrvellePgxParser, m) {
                nb::gil_scoped_release unlocked;
                results = self.parse_files();
              }
-             return results_list(std::move(results));
+             return bind::outcome_objects(std::move(results));
            })
       .def("write_results", &OrvellePgxParser::write_results, nb::arg("results"),
            nb::call_guard<nb::gil_scoped_release>())
@@ -115,7 +111,7 @@ NB_MODULE(OrvellePgxParser, m) {
       .def(
           "_merge",
           [](OrvellePgxParser &self, const std::vector<orvelle::RawCall> &calls) {
-            return results_list(self.merge(calls));
+            return bind::outcome_objects(self.merge(calls));
           },
           nb::arg("calls"))
       .def("_collect_versions", &OrvellePgxParser::collect_versions, nb::arg("parser"))

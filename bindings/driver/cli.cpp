@@ -4,6 +4,7 @@
 #include "driver/cli.h"
 
 #include "driver/request.h"
+#include "support/gene_result.h"
 #include "support/nb.h"
 
 #include "orvelle/constants.h"
@@ -32,11 +33,8 @@ void write_to_standard_output(const std::string &text) {
 // The results written as the run's outside-call file (the host's writer, shared with the
 // cohort).
 void write_outside_calls(const std::string &path, std::vector<GeneOutcome> &&results) {
-  nb::list list;
-  for (GeneOutcome &result : results)
-    list.append(nb::cast(std::move(result)));
   nb::module_::import_("OrvellePgxParser.outside_calls")
-      .attr("write_outside_calls")(host_str(path), list);
+      .attr("write_outside_calls")(host_str(path), outcome_objects(std::move(results)));
 }
 
 } // namespace

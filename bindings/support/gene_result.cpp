@@ -25,4 +25,12 @@ nb::dict provenance_object(const GeneOutcome &outcome) {
   return provenance;
 }
 
+nb::list outcome_objects(std::vector<GeneOutcome> &&results) {
+  nb::module_::import_("OrvellePgxParser.Models.GeneOutcome");
+  nb::list list;
+  for (GeneOutcome &result : results)
+    list.append(nb::cast(std::move(result)));
+  return list;
+}
+
 } // namespace orvelle::bind
