@@ -59,6 +59,41 @@ TEST(JsonOnDemand, RepeatedNamesAreMergedWhenTheObjectIsBuilt) {
   EXPECT_EQ(last.find("a")->as_int(), 6);
 }
 
+TEST(JsonOnDemand, LookupsBeforeAndAfterBuildingAgree) {
+  // The first lookup of an object reads it in place; later ones build it. Each must find what
+  // the whole tree holds: the last of repeated names, nothing for an absent one.
+  const Document whole = parse(kTexts[1]);
+  for (const char *first : {"a", "b", "c", "absent"}) {
+    SCOPED_TRACE(first);
+    const Document document = parse_on_demand(kTexts[1]);
+    const Value &root = document.root();
+    for (const char *key : {first, "a", "b", "c", "absent", first}) {
+      const Value *found = root.find(key);
+      const Value *expected = whole.root().find(key);
+      ASSERT_EQ(found == nullptr, expected == nullptr) << key;
+      if (found != nullptr) {
+        EXPECT_TRUE(same_tree(*found, *expected)) << key;
+      }
+    }
+    EXPECT_TRUE(same_tree(root, whole.root()));
+  }
+  // Nested: each level's first lookup is in place, and the value found builds as usual.
+  const Document nested = parse_on_demand(kTexts[2]);
+  const Value *object = &nested.root().items()[0];
+  EXPECT_EQ(object->find("k0")->as_int(), 10);
+  EXPECT_EQ(object->find("k5")->as_int(), 11);
+  EXPECT_EQ(object->size(), 10u);
+  const Document genes = parse_on_demand(kTexts[0]);
+  EXPECT_EQ(genes.root()
+                .find("genes")
+                ->find("CYP2D6")
+                ->find("sourceDiplotypes")
+                ->items()[0]
+                .find("label")
+                ->as_string(),
+            "*1/*4");
+}
+
 TEST(JsonOnDemand, TreesAliveAtOnceKeepTheirOwnValues) {
   // Each tree holds its own parsed document; a parse made while others live (or after they
   // were let go and their documents kept for reuse) must not disturb them.

@@ -4,6 +4,7 @@
 #include "members.h"
 
 #include <charconv>
+#include <optional>
 
 namespace orvelle::json {
 namespace {
@@ -91,5 +92,28 @@ std::span<const Member> Value::deferred_members() const {
 }
 
 std::size_t Value::deferred_size() const { return built(*container_).count; }
+
+// An object's first lookup reads the parsed object in place and makes the one value found:
+// readers look at a member or two of each of many objects (a gene's hundreds of variants), and
+// building every member of each cost them more than the parse. The next lookup builds it, so
+// an object looked into again and again is read once.
+const Value *Value::deferred_find(std::string_view key) const {
+  DeferredContainer &container = *container_;
+  if (container.is_built || container.looked_up) {
+    for (const Member &member : deferred_members())
+      if (member.key == key)
+        return &member.value;
+    return nullptr;
+  }
+  container.looked_up = true;
+  dom::object object = container.element.get_object().value_unsafe();
+  std::optional<dom::element> found;
+  for (dom::key_value_pair field : object)
+    if (field.key == key)
+      found = field.value; // a repeated name: the last value counts, as when built
+  if (!found)
+    return nullptr;
+  return container.arena->make<Value>(deferred_value(*found, *container.arena));
+}
 
 } // namespace orvelle::json

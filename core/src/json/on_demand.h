@@ -18,6 +18,7 @@ struct DeferredContainer {
   const void *built = nullptr; // its Value or Member array, once built
   std::uint32_t count = 0;     // for an object: the members left once repeated names are merged
   bool is_built = false;
+  bool looked_up = false; // an object's first lookup read it in place
 };
 
 /// The value of `element` in the arena: scalars at once, texts pointing into the parsed

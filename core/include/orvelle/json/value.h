@@ -104,6 +104,7 @@ private:
   std::span<const Value> deferred_items() const;
   std::span<const Member> deferred_members() const;
   std::size_t deferred_size() const;
+  const Value *deferred_find(std::string_view key) const;
 
   static Value text(Kind kind, std::string_view s) noexcept {
     Value v;
@@ -149,6 +150,8 @@ inline Value Value::object(std::span<const Member> members) noexcept {
 inline const Value *Value::find(std::string_view key) const {
   if (kind_ != Kind::object)
     return nullptr;
+  if (deferred_)
+    return deferred_find(key);
   for (const Member &m : members())
     if (m.key == key)
       return &m.value;
