@@ -2,7 +2,7 @@
 // loads a file, with the promises of its errors checked; and its two readings held against
 // each other: whatever simdjson accepts, the host's reading (which large texts take) accepts
 // with the same tree; and the trees built on demand (as readers load files) held against the
-// whole tree.
+// whole tree, walked in full and looked up member by member.
 #include "fuzz_support.h"
 
 #include "orvelle/testing/json_same.h"
@@ -33,6 +33,30 @@ void check_position(const json::SyntaxError &error, std::string_view text) {
   fuzz::check(error.column() <= error.pos() + 1, "an error column beyond its position");
 }
 
+// Every member of `whole` looked up in `lazy` before anything else is asked of it, at every
+// level: an object's first lookup reads it in place, the next ones build it.
+bool same_by_lookup(const json::Value &lazy, const json::Value &whole) {
+  if (whole.is_object()) {
+    if (lazy.find("\x01 no such name") != nullptr)
+      return false;
+    for (const json::Member &member : whole.members()) {
+      const json::Value *found = lazy.find(member.key);
+      if (found == nullptr || !same_by_lookup(*found, member.value))
+        return false;
+    }
+    return json::same_tree(lazy, whole);
+  }
+  if (whole.is_array()) {
+    if (!lazy.is_array() || lazy.size() != whole.size())
+      return false;
+    for (std::size_t i = 0; i < whole.size(); ++i)
+      if (!same_by_lookup(lazy.items()[i], whole.items()[i]))
+        return false;
+    return true;
+  }
+  return json::same_tree(lazy, whole);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
@@ -44,6 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const json::Document whole = json::parse(text);
     fuzz::check(json::same_tree(json::parse_on_demand(text).root(), whole.root()),
                 "the tree built on demand differs from the whole tree");
+    fuzz::check(same_by_lookup(json::parse_on_demand(text).root(), whole.root()),
+                "a lookup in the tree built on demand differs from the whole tree");
   } catch (const json::SyntaxError &error) {
     parsed = false;
     check_position(error, text);
