@@ -15,6 +15,7 @@ target_sources(orvelle_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/pypgx_archive.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sample_rows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cyrius_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/stellarpgx_result.cpp
   ${CMAKE_CURRENT_LIST_DIR}/stellarpgx_alleles_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/aldy_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sample_table_index.cpp
