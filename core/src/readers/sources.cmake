@@ -17,6 +17,7 @@ target_sources(orvelle_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/cyrius_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/stellarpgx_result.cpp
   ${CMAKE_CURRENT_LIST_DIR}/stellarpgx_alleles_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/stellarpgx_summary_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/aldy_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sample_table_index.cpp
   ${CMAKE_CURRENT_LIST_DIR}/diplotype_sheet_reader.cpp
