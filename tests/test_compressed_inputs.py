@@ -50,10 +50,14 @@ def test_name_rules_and_content_checks_see_the_uncompressed_file(tmp_path):
     assert type(PgxReaderFactory.get_parser(starphase)) is StarPhaseJsonReader  # sniffed
     pypgx = compressed(EXAMPLE / "CYP3A5.tsv", tmp_path / "CYP3A5.tsv.gz")
     assert type(PgxReaderFactory.get_parser(pypgx)) is PyPgxTableReader  # its header read
-    for name in ["notes.txt.gz", "s.gz"]:
+    for name in ["notes.vcf.gz", "s.gz"]:
         (tmp_path / name).write_bytes(gzip.compress(b"{}"))
         with pytest.raises(ValueError, match=f"^Unsupported file type: {tmp_path / name}$"):
             PgxReaderFactory.get_parser(str(tmp_path / name))
+    # a .txt is read only as a StellarPGx summary, looked for in what the stream holds
+    (tmp_path / "notes.txt.gz").write_bytes(gzip.compress(b"{}"))
+    with pytest.raises(ValueError, match="not a recognised caller output .expected a StellarPGx"):
+        PgxReaderFactory.get_parser(str(tmp_path / "notes.txt.gz"))
 
 
 def test_the_folder_scan_takes_compressed_inputs(tmp_path):

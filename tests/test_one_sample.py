@@ -131,7 +131,7 @@ class TestMistypedNames:
 
     @pytest.mark.parametrize("value", ["patient7.pharmcat.phenotype.json", "x.TSV.GZ",
                                        "results.zip", "S1_cyp2d6.alleles", "S1.CYP2D6.aldy",
-                                       "existing"])
+                                       "run1_cyp2d6_summary.txt", "existing"])
     def test_a_file_name_among_the_genes_is_a_usage_error(self, tmp_path, value):
         (tmp_path / "existing").write_text("")
         done = run("--genes", "DPYD", value, cwd=tmp_path)

@@ -61,7 +61,7 @@ class TestByName:
         path = write(tmp_path, "x.starphase.json", {"geneReports": {}})
         assert type(get_parser(path)) is StarPhaseJsonReader
 
-    @pytest.mark.parametrize("path", ["notes.txt", "/in/report.txt.gz", "/in.json/CYP2D6"])
+    @pytest.mark.parametrize("path", ["notes.vcf", "/in/report.html.gz", "/in.json/CYP2D6"])
     def test_unsupported_before_the_file_is_looked_for(self, path):
         with pytest.raises(ValueError, match="^Unsupported file type: " + path + "$"):
             get_parser(path)

@@ -16,7 +16,6 @@ REFUSED = {
     "pharmcat/fixture.Cyp2C19s2s2.match.json": "Named Allele Matcher output",
     "pharmcat/v3.1.1.reporter.messages.json": "not a recognised caller output",
     "pypgx/refuse.GRCh37-CYP2D6-cnv-calls-test.zip": r"SampleTable\[CNVCalls\]",
-    "stellarpgx/docsnippet.pharmcat-Calling-CYP2D6.summary.txt": "Unsupported file type",
 }
 
 

@@ -67,6 +67,10 @@ class TestResults:
         ("*1/*2 or *1/*41", "",
          "StellarPGx: '*1/*2 or *1/*41': several diplotypes StellarPGx cannot tell apart; none is "
          "used"),
+        # a diplotype printed beside a possible novel allele is its background guess, not a call
+        ("*1/*31\nPossible novel allele or suballele present: interpret with caution", "",
+         "StellarPGx: 'Possible novel allele or suballele present: interpret with caution': no "
+         "diplotype called; its likely background alleles '*1/*31' are a guess, not a call"),
     ])
     def test_no_calls_and_alternatives_are_gaps_in_its_words(self, tmp_path, result, extra, said):
         path = alleles(tmp_path / "S_cyp2d6.alleles", result, "Indeterminate", extra=extra)

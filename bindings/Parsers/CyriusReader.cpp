@@ -16,15 +16,8 @@ NB_MODULE(CyriusReader, m) {
       m, "CyriusReader",
       "Reads Cyrius's <prefix>.tsv or <prefix>.json: CYP2D6, one call a sample.");
   bind::set_source_name(cls, CyriusReader::SOURCE_NAME);
-  cls.def(
-      "__init__",
-      [](CyriusReader *self, nb::handle file_path, std::optional<std::string> sample) {
-        new (self) CyriusReader(bind::file_path_argument(file_path));
-        if (sample)
-          self->take_sample(std::move(sample));
-      },
-      nb::arg("file_path").none(), nb::arg("sample").none() = nb::none(),
-      "With `sample`, only that sample's call is read.");
+  bind::def_sample_reader_init<CyriusReader>(cls,
+                                             "With `sample`, only that sample's call is read.");
   cls.def("parse", &CyriusReader::parse);
   cls.def_static(
       "is_cyrius_table",

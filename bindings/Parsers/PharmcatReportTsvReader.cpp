@@ -16,15 +16,8 @@ NB_MODULE(PharmcatReportTsvReader, m) {
   nb::class_<PharmcatReportTsvReader, IPgxReader> cls(
       m, "PharmcatReportTsvReader", "Reads PharmCAT's calls-only <base>.report.tsv.");
   bind::set_source_name(cls, PharmcatReportTsvReader::SOURCE_NAME);
-  cls.def(
-      "__init__",
-      [](PharmcatReportTsvReader *self, nb::handle file_path, std::optional<std::string> sample) {
-        new (self) PharmcatReportTsvReader(bind::file_path_argument(file_path));
-        if (sample)
-          self->take_sample(std::move(sample));
-      },
-      nb::arg("file_path").none(), nb::arg("sample").none() = nb::none(),
-      "With `sample`, only that sample's rows of a merged report are read.");
+  bind::def_sample_reader_init<PharmcatReportTsvReader>(
+      cls, "With `sample`, only that sample's rows of a merged report are read.");
   cls.def("parse", &PharmcatReportTsvReader::parse);
   cls.def("read_versions", [](const PharmcatReportTsvReader &self) {
     return bind::to_python(self.read_versions()->root());

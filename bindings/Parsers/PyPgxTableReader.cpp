@@ -21,15 +21,8 @@ NB_MODULE(PyPgxTableReader, m) {
   cls.attr("HAPLOTYPE_COLUMNS") = bind::text_tuple(PyPgxTableReader::HAPLOTYPE_COLUMNS);
   cls.attr("GENE_COLUMNS") = bind::text_tuple(PyPgxTableReader::GENE_COLUMNS);
 
-  cls.def(
-      "__init__",
-      [](PyPgxTableReader *self, nb::handle file_path, std::optional<std::string> sample) {
-        new (self) PyPgxTableReader(bind::file_path_argument(file_path));
-        if (sample)
-          self->take_sample(std::move(sample));
-      },
-      nb::arg("file_path").none(), nb::arg("sample").none() = nb::none(),
-      "With `sample`, only that sample's rows of a table of several samples are read.");
+  bind::def_sample_reader_init<PyPgxTableReader>(
+      cls, "With `sample`, only that sample's rows of a table of several samples are read.");
   cls.def_prop_ro("sample", &PyPgxTableReader::sample,
                   "The sample whose rows are read; None: every row.");
   bind::def_streaming_parse<PyPgxTableReader>(cls);

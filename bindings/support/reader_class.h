@@ -4,6 +4,8 @@
 #include "support/nb.h"
 #include "support/path.h"
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace orvelle::bind {
@@ -18,6 +20,20 @@ template <typename Reader, typename Class> void def_reader_init(Class &cls) {
       "__init__",
       [](Reader *self, nb::handle file_path) { new (self) Reader(file_path_argument(file_path)); },
       nb::arg("file_path").none());
+}
+
+/// The constructor of a reader of files that may hold several samples: the path, and the
+/// sample to take (take_sample) when given; `doc` says what taking it reads.
+template <typename Reader, typename Class>
+void def_sample_reader_init(Class &cls, const char *doc) {
+  cls.def(
+      "__init__",
+      [](Reader *self, nb::handle file_path, std::optional<std::string> sample) {
+        new (self) Reader(file_path_argument(file_path));
+        if (sample)
+          self->take_sample(std::move(sample));
+      },
+      nb::arg("file_path").none(), nb::arg("sample").none() = nb::none(), doc);
 }
 
 /// parse() of a reader that fills its calls one by one: each is filled straight into a new

@@ -119,7 +119,7 @@ class OrvellePgxParser:
 
     def write_results(self, results: Sequence[GeneOutcome]) -> None: ...
 
-    INPUT_SUFFIXES: tuple[str, ...] = ('.json', '.csv', '.tsv', '.alleles', '.aldy')
+    INPUT_SUFFIXES: tuple[str, ...] = ('.json', '.csv', '.tsv', '.zip', '.alleles', '.aldy', '.txt')
 
     __version__: str
 

@@ -95,7 +95,7 @@ OPTIONS = (
 LEVELS = ("CRITICAL", "FATAL", "ERROR", "WARNING", "WARN", "INFO", "DEBUG", "NOTSET")
 
 # The endings of input files, compressed and archived ones too: never a gene symbol.
-FILE_ENDINGS = (".json", ".tsv", ".csv", ".alleles", ".aldy", ".gz", ".zip")
+FILE_ENDINGS = (".json", ".tsv", ".csv", ".alleles", ".aldy", ".txt", ".gz", ".zip")
 
 
 def argument_parser(prog: str, version: str) -> argparse.ArgumentParser:

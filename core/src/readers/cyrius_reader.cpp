@@ -102,7 +102,7 @@ RawCall CyriusReader::call_of(const std::optional<std::string> &genotype,
   return call;
 }
 
-std::vector<CyriusReader::SampleCall> CyriusReader::table_calls() const {
+std::vector<SampleCall> CyriusReader::table_calls() const {
   const std::string text = io::read_text_sig(file_path());
   csv::Reader reader(text, csv::Dialect{.delimiter = '\t'});
   std::vector<std::string> row;
@@ -121,7 +121,7 @@ std::vector<CyriusReader::SampleCall> CyriusReader::table_calls() const {
   return calls;
 }
 
-std::vector<CyriusReader::SampleCall> CyriusReader::json_calls() const {
+std::vector<SampleCall> CyriusReader::json_calls() const {
   const json::Document document = load_json();
   const json::Value &root = document.root();
   if (!is_cyrius_json(root))
@@ -145,21 +145,7 @@ std::vector<RawCall> CyriusReader::parse() {
       calls.push_back(std::move(each.call));
     return calls;
   }
-  SampleRows samples(sample_);
-  std::vector<RowMatch> matches;
-  for (const SampleCall &each : read)
-    matches.push_back(samples.note(each.sample));
-  const std::optional<std::string> several = samples.note_on_each(io::base_name(file_path()));
-  for (std::size_t i = 0; i < read.size(); ++i) {
-    if (!samples.belongs(matches[i]))
-      continue;
-    if (several)
-      read[i].call.warnings.push_back(*several);
-    calls.push_back(std::move(read[i].call));
-  }
-  if (!samples.warn_if_missing(file_path(), calls.size()))
-    named_ = samples.taken();
-  return calls;
+  return calls_of_sample(std::move(read), sample_, file_path(), named_);
 }
 
 } // namespace orvelle

@@ -3,9 +3,9 @@
 #include "orvelle/readers/pgx_reader_factory.h"
 
 #include "sample_table_index.h"
+#include "table_head.h"
 
 #include "orvelle/constants.h"
-#include "orvelle/csv/reader.h"
 #include "orvelle/errors.h"
 #include "orvelle/io/file.h"
 #include "orvelle/io/gunzip.h"
@@ -74,13 +74,7 @@ std::optional<std::vector<std::vector<std::string>>> first_tsv_rows(const std::s
   if (std::shared_ptr<const SampleTableIndex> index = indexed_table(file_path, false))
     return std::vector<std::vector<std::string>>{index->header};
   try {
-    const std::string text = io::read_text_sig(file_path);
-    csv::Reader reader(text, csv::Dialect{.delimiter = '\t'});
-    std::vector<std::vector<std::string>> rows(1);
-    reader.next(rows[0]); // an empty file leaves the header empty
-    if (std::vector<std::string> row; reader.next(row))
-      rows.push_back(std::move(row));
-    return rows;
+    return head_rows(io::read_text_sig(file_path));
   } catch (const OsError &error) {
     log::debug("Could not read the header of %s: %s", {file_path, host_text(error)});
   } catch (const CsvError &error) {

@@ -14,6 +14,7 @@
 #include "orvelle/readers/starphase_json_reader.h"
 #include "orvelle/readers/starphase_tsv_reader.h"
 #include "orvelle/readers/stellarpgx_alleles_reader.h"
+#include "orvelle/readers/stellarpgx_summary_reader.h"
 
 namespace orvelle {
 namespace {
@@ -107,6 +108,19 @@ const ReaderEntry READERS[] = {
      .endings = {".alleles"},
      .expected = "a StellarPGx .alleles file (its title and a Result: section)",
      .make = make<StellarPgxAllelesReader>},
+    // The summary is written as .txt, sometimes saved as .tsv; a .txt beside a caller's output
+    // that is no summary (a README, notes) is passed over by a folder scan.
+    {.caller = StellarPgxSummaryReader::SOURCE_NAME,
+     .endings = {".tsv"},
+     .expected = StellarPgxSummaryReader::EXPECTED,
+     .tsv_head = StellarPgxSummaryReader::is_summary,
+     .make = make<StellarPgxSummaryReader>},
+    {.caller = StellarPgxSummaryReader::SOURCE_NAME,
+     .endings = {".txt"},
+     .expected = StellarPgxSummaryReader::EXPECTED,
+     .tsv_head = StellarPgxSummaryReader::is_summary,
+     .passed_over = StellarPgxSummaryReader::passed_over,
+     .make = make<StellarPgxSummaryReader>},
     {.caller = AldyReader::SOURCE_NAME,
      .endings = {".tsv"},
      .expected = "an Aldy table (header #Sample, Gene, SolutionID, Major, Minor, ...)",

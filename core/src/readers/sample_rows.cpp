@@ -77,4 +77,26 @@ bool SampleRows::warn_if_missing(std::string_view file_path, std::size_t taken_r
   return true;
 }
 
+std::vector<RawCall> calls_of_sample(std::vector<SampleCall> read,
+                                     const std::optional<std::string> &wanted,
+                                     const std::string &file_path,
+                                     std::optional<std::string> &taken) {
+  SampleRows samples(wanted);
+  std::vector<RowMatch> matches;
+  for (const SampleCall &each : read)
+    matches.push_back(samples.note(each.sample));
+  const std::optional<std::string> several = samples.note_on_each(io::base_name(file_path));
+  std::vector<RawCall> calls;
+  for (std::size_t i = 0; i < read.size(); ++i) {
+    if (!samples.belongs(matches[i]))
+      continue;
+    if (several)
+      read[i].call.warnings.push_back(*several);
+    calls.push_back(std::move(read[i].call));
+  }
+  if (!samples.warn_if_missing(file_path, calls.size()))
+    taken = samples.taken();
+  return calls;
+}
+
 } // namespace orvelle

@@ -8,11 +8,14 @@
 // the exact name alone, so a row never goes to a sample whose name merely begins its own.
 #pragma once
 
+#include "orvelle/records/raw_call.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 namespace orvelle {
 
@@ -66,5 +69,19 @@ private:
   bool exact_seen_ = false;
   std::size_t samples_ = 0; ///< when made from what is known of the table
 };
+
+/// A call of a file of several samples, with the sample name of its row or key.
+struct SampleCall {
+  std::string sample;
+  RawCall call;
+};
+
+/// The calls of `read` that belong to `wanted` (the first row's sample when absent), each with
+/// note_on_each's warning. `taken` becomes the sample read, and stays absent when the file has
+/// no row of the sample asked for (logged as warn_if_missing logs it).
+std::vector<RawCall> calls_of_sample(std::vector<SampleCall> read,
+                                     const std::optional<std::string> &wanted,
+                                     const std::string &file_path,
+                                     std::optional<std::string> &taken);
 
 } // namespace orvelle

@@ -15,9 +15,12 @@ target_sources(orvelle_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/pypgx_archive.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sample_rows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cyrius_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/stellarpgx_result.cpp
   ${CMAKE_CURRENT_LIST_DIR}/stellarpgx_alleles_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/stellarpgx_summary_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/aldy_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sample_table_index.cpp
   ${CMAKE_CURRENT_LIST_DIR}/diplotype_sheet_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/table_head.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reader_table.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pgx_reader_factory.cpp)

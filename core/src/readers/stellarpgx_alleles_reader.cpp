@@ -2,6 +2,8 @@
 // one call, its doubts kept as warnings in StellarPGx's words.
 #include "orvelle/readers/stellarpgx_alleles_reader.h"
 
+#include "stellarpgx_result.h"
+
 #include "orvelle/errors.h"
 #include "orvelle/io/file.h"
 #include "orvelle/io/gunzip.h"
@@ -16,12 +18,6 @@ constexpr std::string_view RESULT = "Result";
 constexpr std::string_view STATUS = "Metaboliser status";
 constexpr std::string_view ACTIVITY_SCORE = "Activity score";
 constexpr std::string_view BACKGROUND = "Likely background alleles";
-// The Result's forms that are no call (StellarPGx's CYP2D6 script).
-constexpr std::string_view NO_CALL = "No_call";
-constexpr std::string_view NOVEL = "Possible novel allele or suballele present";
-// A note after the Result that puts the phenotype in doubt: a CYP2D6/2D7 hybrid changes the
-// gene's function, and the call does not say which.
-constexpr std::string_view HYBRID = "hybrid present";
 
 // The value lines of each headed section ("Result:" then "*1/*4"), blank lines left out; the
 // title line comes first, under the empty heading.
@@ -50,65 +46,20 @@ const std::vector<std::string> *section(const auto &found, std::string_view head
   return it == found.end() || it->second.empty() ? nullptr : &it->second;
 }
 
-} // namespace
-
-RawCall StellarPgxAllelesReader::call_of(std::string_view gene,
-                                         const std::vector<std::string> &result,
-                                         const std::optional<std::string> &status,
-                                         const std::optional<std::string> &background) {
-  RawCall call;
-  call.gene = gene;
-  call.source = SOURCE_NAME;
-  // The first line's first cell is the answer; the cells after a tab, and any later line, are
-  // StellarPGx's notes on it.
-  std::vector<std::string_view> notes;
-  std::string_view answer;
+// The first line's first cell is the answer; the cells after a tab, and any later line, are
+// StellarPGx's notes on it.
+void answer_and_notes(const std::vector<std::string> &result, stellarpgx::Said &said) {
   for (std::size_t i = 0; i < result.size(); ++i) {
-    std::string_view line = result[i];
-    for (std::size_t cell = 0; !line.empty() || cell == 0; ++cell) {
-      const std::size_t tab = std::min(line.find('\t'), line.size());
-      const std::string_view part = text::strip(line.substr(0, tab));
-      line.remove_prefix(std::min(tab + 1, line.size()));
+    const std::vector<std::string_view> cells = text::split_stripped(result[i], "\t");
+    for (std::size_t cell = 0; cell < cells.size(); ++cell)
       if (i == 0 && cell == 0)
-        answer = part;
-      else if (!part.empty())
-        notes.push_back(part);
-    }
+        said.answers.push_back(cells[cell]);
+      else if (!cells[cell].empty())
+        said.notes.push_back(cells[cell]);
   }
-  const auto said = [](std::string_view text) { return "StellarPGx: " + text::quoted(text); };
-
-  if (answer.empty() || answer == NO_CALL) {
-    call.warnings.push_back(said(answer) + ": no diplotype called");
-  } else if (answer.starts_with(NOVEL)) {
-    std::string warning = said(answer) + ": no diplotype called";
-    if (background)
-      warning += "; its likely background alleles " + text::quoted(*background) +
-                 " are a guess, not a call";
-    call.warnings.push_back(std::move(warning));
-  } else if (answer.starts_with('[')) {
-    call.warnings.push_back(said(answer) + ": a likely background, not a call");
-  } else if (answer.find(" or ") != std::string_view::npos) {
-    call.warnings.push_back(said(answer) +
-                            ": several diplotypes StellarPGx cannot tell apart; none is used");
-    call.ambiguous_phenotype = true; // its answer: no other caller fills the gap
-  } else {
-    call.diplotype = answer;
-    if (status)
-      call.phenotypes.emplace_back(*status);
-  }
-  for (std::string_view note : notes) {
-    if (note.starts_with(NOVEL) && !call.diplotype)
-      continue; // already said
-    if (call.diplotype && note.find(HYBRID) != std::string_view::npos) {
-      call.warnings.push_back(said(note) +
-                              ": a hybrid gene may change the phenotype; no Activity is used");
-      call.ambiguous_phenotype = true;
-    } else {
-      call.warnings.push_back(said(note));
-    }
-  }
-  return call;
 }
+
+} // namespace
 
 std::vector<RawCall> StellarPgxAllelesReader::parse() {
   const auto found = sections(io::read_text_sig(file_path()));
@@ -130,7 +81,11 @@ std::vector<RawCall> StellarPgxAllelesReader::parse() {
       return std::nullopt;
     return std::string(text::strip(lines->front()));
   };
-  RawCall call = call_of(*gene_, *result, first(STATUS), first(BACKGROUND));
+  stellarpgx::Said said;
+  answer_and_notes(*result, said);
+  said.background = first(BACKGROUND);
+  said.status = first(STATUS);
+  RawCall call = stellarpgx::call_of(*gene_, said);
   call.activity_score = first(ACTIVITY_SCORE);
   return {std::move(call)};
 }

@@ -12,7 +12,7 @@ class CyriusReader(OrvellePgxParser.Parsers.IPgxReader.IPgxReader):
     Reads Cyrius's <prefix>.tsv or <prefix>.json: CYP2D6, one call a sample.
     """
 
-    def __init__(self, file_path: str | os.PathLike[str]) -> None: ...
+    def __init__(self, file_path: str | os.PathLike[str], sample: str | None = None) -> None: ...
 
     source_name: str = 'cyrius'
 

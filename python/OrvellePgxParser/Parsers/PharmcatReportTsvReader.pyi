@@ -9,7 +9,7 @@ import OrvellePgxParser.Parsers.IPgxReader
 class PharmcatReportTsvReader(OrvellePgxParser.Parsers.IPgxReader.IPgxReader):
     """Reads PharmCAT's calls-only <base>.report.tsv."""
 
-    def __init__(self, file_path: str | os.PathLike[str]) -> None: ...
+    def __init__(self, file_path: str | os.PathLike[str], sample: str | None = None) -> None: ...
 
     source_name: str = 'pharmcat_report'
 

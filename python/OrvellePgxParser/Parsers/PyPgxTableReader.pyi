@@ -9,7 +9,7 @@ import OrvellePgxParser.Parsers.IPgxReader
 class PyPgxTableReader(OrvellePgxParser.Parsers.IPgxReader.IPgxReader):
     """Reads a PyPGx sample table (data.tsv, one gene per file)."""
 
-    def __init__(self, file_path: str | os.PathLike[str]) -> None: ...
+    def __init__(self, file_path: str | os.PathLike[str], sample: str | None = None) -> None: ...
 
     source_name: str = 'pypgx'
 

@@ -12,6 +12,7 @@ from OrvellePgxParser.Parsers.PyPgxTableReader import PyPgxTableReader
 from OrvellePgxParser.Parsers.PharmcatReportTsvReader import PharmcatReportTsvReader
 from OrvellePgxParser.Parsers.CyriusReader import CyriusReader
 from OrvellePgxParser.Parsers.StellarPgxAllelesReader import StellarPgxAllelesReader
+from OrvellePgxParser.Parsers.StellarPgxSummaryReader import StellarPgxSummaryReader
 from OrvellePgxParser.Parsers.AldyReader import AldyReader
 from OrvellePgxParser.Parsers.DiplotypeSheetReader import DiplotypeSheetReader
 from OrvellePgxParser.Parsers.PgxReaderFactory import PgxReaderFactory
@@ -30,4 +31,5 @@ __all__ = [
     "StarPhaseJsonReader",
     "StarPhaseTsvReader",
     "StellarPgxAllelesReader",
+    "StellarPgxSummaryReader",
 ]

@@ -115,8 +115,8 @@ public:
   std::vector<std::string> unknown_genes;
 
   /// Name endings a folder scan accepts (compared case-insensitively).
-  static constexpr std::array<std::string_view, 6> INPUT_SUFFIXES = {".json", ".csv",     ".tsv",
-                                                                     ".zip",  ".alleles", ".aldy"};
+  static constexpr std::array<std::string_view, 7> INPUT_SUFFIXES = {
+      ".json", ".csv", ".tsv", ".zip", ".alleles", ".aldy", ".txt"};
   static constexpr std::string_view NO_INPUT_MESSAGE =
       "No input files found. Provide input_files or an input_dir containing .json/.csv PGx "
       "output.";

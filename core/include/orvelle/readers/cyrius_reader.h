@@ -14,6 +14,8 @@
 
 namespace orvelle {
 
+struct SampleCall; // a call with its sample's name (readers/sample_rows.h)
+
 class CyriusReader : public IPgxReader {
 public:
   static constexpr std::string_view SOURCE_NAME = constants::CALLER_CYRIUS;
@@ -50,10 +52,6 @@ public:
   std::optional<std::string> named_sample() const override { return named_; }
 
 private:
-  struct SampleCall {
-    std::string sample;
-    RawCall call;
-  };
   std::vector<SampleCall> table_calls() const;
   std::vector<SampleCall> json_calls() const;
 

@@ -32,12 +32,6 @@ public:
   /// "SIM001_2d6": the gene's name or its end, in any case); nullopt for another name.
   std::optional<std::string> named_sample() const override;
 
-  /// The call of a Result's lines, with the Metaboliser status (absent when not written) and
-  /// the likely background alleles StellarPGx prints beside a possible novel allele.
-  static RawCall call_of(std::string_view gene, const std::vector<std::string> &result,
-                         const std::optional<std::string> &status,
-                         const std::optional<std::string> &background);
-
 private:
   std::optional<std::string> gene_;
 };
