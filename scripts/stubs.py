@@ -1,48 +1,50 @@
-"""scripts/stubs.py: the typed stubs (.pyi) of the package's extension modules, made by
-nanobind's stub generator from the installed modules with the additions in stubs.patterns.
+"""scripts/stubs.py: refreshes the reference stubs in tests/stubs/ from the installed package.
 
-    .venv/bin/python scripts/stubs.py [ROOT]
+The build generates the typed stub (.pyi) of every extension module with nanobind's stub
+generator and the additions in bindings/stubs.patterns, and installs it beside the module;
+tests/test_typing.py holds those installed stubs to the references. After changing what a
+binding exposes, build and install the package, then run
 
-writes OrvellePgxParser/**/<module>.pyi under ROOT (default: python/, the committed stubs that
-the package installs). Run it after changing what a binding exposes; tests/test_typing.py fails
-while the committed stubs differ from what the built modules give.
+    .venv/bin/python scripts/stubs.py
+
+and review the change to tests/stubs/ with the binding's.
 """
 
 import importlib.machinery
 import importlib.util
-import subprocess
-import sys
+import shutil
 from pathlib import Path
 
-PATTERNS = Path(__file__).resolve().with_name("stubs.patterns")
+REFERENCES = Path(__file__).resolve().parents[1] / "tests" / "stubs"
 
 
-def extension_modules():
-    """The dotted names of the installed package's extension modules, in path order."""
+def installed_stubs():
+    """The installed stub of each installed extension module, by path below site-packages."""
     package = Path(importlib.util.find_spec("OrvellePgxParser").origin).parent
-    names = []
+    stubs = {}
     for path in sorted(package.rglob("*")):
         suffix = next((s for s in importlib.machinery.EXTENSION_SUFFIXES
                        if path.name.endswith(s)), None)
-        if suffix and not path.name.startswith("lib"):
-            relative = path.relative_to(package.parent)
-            names.append(".".join(relative.parent.parts + (path.name[:-len(suffix)],)))
-    return names
+        if suffix and not path.name.startswith("lib"):  # not the shared libraries
+            stub = path.with_name(path.name[:-len(suffix)] + ".pyi")
+            if not stub.is_file():
+                raise SystemExit(f"{path} has no stub beside it: was it built by this checkout?")
+            stubs[stub.relative_to(package.parent)] = stub
+    return stubs
 
 
-def generate(root):
-    """Writes the stub of every extension module under `root`; returns their paths."""
-    written = []
-    for module in extension_modules():
-        target = Path(root, *module.split(".")).with_suffix(".pyi")
+def refresh(references=REFERENCES):
+    """Makes `references` hold exactly the installed stubs; returns the files written."""
+    stubs = installed_stubs()
+    if references.exists():
+        shutil.rmtree(references)
+    for name, stub in stubs.items():
+        target = references / f"{name}.ref"
         target.parent.mkdir(parents=True, exist_ok=True)
-        subprocess.run([sys.executable, "-m", "nanobind.stubgen", "-q", "-p", str(PATTERNS),
-                        "-m", module, "-o", str(target)], check=True)
-        written.append(target)
-    return written
+        shutil.copyfile(stub, target)
+    return [references / f"{name}.ref" for name in stubs]
 
 
 if __name__ == "__main__":
-    root = sys.argv[1] if len(sys.argv) > 1 else Path(__file__).resolve().parents[1] / "python"
-    for path in generate(root):
+    for path in refresh():
         print(path)

@@ -1,5 +1,6 @@
-"""Typed stubs: the committed .pyi files are what the built modules give, the package installs
-them with its py.typed marker, and mypy holds a program to the documented API."""
+"""Typed stubs: the build generates one per extension module and installs it beside the
+module with the package's py.typed marker; the references in tests/stubs/ hold their text, so
+a change in what a binding exposes shows in review, and mypy holds a program to the API."""
 
 import importlib.util
 import subprocess
@@ -8,35 +9,48 @@ from importlib.resources import files
 from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[1]
-COMMITTED = REPO / "python"
+REFERENCES = REPO / "tests" / "stubs"
+REFRESH = ".venv/bin/python scripts/stubs.py"
 
 
-def stubs_module():
+def stubs_script():
     spec = importlib.util.spec_from_file_location("stubs", REPO / "scripts" / "stubs.py")
     module = importlib.util.module_from_spec(spec)
     spec.loader.exec_module(module)
     return module
 
 
-def stub_texts(root: Path):
-    return {p.relative_to(root).as_posix(): p.read_text() for p in root.rglob("*.pyi")}
+def references(root: Path):
+    return {p.relative_to(root).as_posix().removesuffix(".ref"): p.read_text()
+            for p in root.rglob("*.pyi.ref")}
 
 
-def test_the_committed_stubs_are_what_the_modules_give(tmp_path):
-    stubs_module().generate(tmp_path)
-    generated = stub_texts(tmp_path)
+def test_the_installed_stubs_are_the_references(tmp_path):
     installed = Path(str(files("OrvellePgxParser"))).parent
     # Python's extension modules (the shared libraries beside them, lib*.so, are none).
     extensions = {p.relative_to(installed).as_posix().split(".")[0] + ".pyi"
                   for p in (installed / "OrvellePgxParser").rglob("*.cpython-*.so")}
-    assert set(generated) == extensions  # one per extension module the package installs
-    # The Models package and its JsonDict module are Python; their stubs are written by hand.
+    assert len(extensions) > 10
+    missing = sorted(name for name in extensions if not (installed / name).is_file())
+    assert not missing, "the build installed no stub for these"
+    generated = {name: (installed / name).read_text() for name in extensions}
+    assert references(REFERENCES) == generated, f"after a binding change, run: {REFRESH}"
+    # The Models package and its JsonDict module are Python; their stubs, written by hand, are
+    # the only others the package installs, and the source tree holds no generated one.
     hand_written = {"OrvellePgxParser/Models/__init__.pyi", "OrvellePgxParser/Models/JsonDict.pyi"}
-    committed = {name: text for name, text in stub_texts(COMMITTED).items()
-                 if name not in hand_written}
-    assert committed == generated, "run: .venv/bin/python scripts/stubs.py"
-    assert {name: (installed / name).read_text() for name in generated} == generated
+    shipped = {p.relative_to(installed).as_posix()
+               for p in (installed / "OrvellePgxParser").rglob("*.pyi")}
+    assert shipped == set(generated) | hand_written
+    assert {p.relative_to(REPO / "python").as_posix()
+            for p in (REPO / "python").rglob("*.pyi")} == hand_written
     assert (installed / "OrvellePgxParser" / "py.typed").is_file()
+
+    # The refresh writes exactly what this compares, and drops a stub whose module is gone.
+    stale = tmp_path / "stubs" / "OrvellePgxParser" / "Parsers" / "GoneReader.pyi.ref"
+    stale.parent.mkdir(parents=True)
+    stale.write_text("class GoneReader: ...\n")
+    stubs_script().refresh(tmp_path / "stubs")
+    assert references(tmp_path / "stubs") == generated
 
 
 USES_THE_API = '''
