@@ -190,7 +190,9 @@ def convert_all(samples, output_dir, options, jobs, progress, outside_calls, syn
                 return
 
         def collect(futures):
-            for future in futures:
+            # In sample order: wait() gives a set, and several samples may finish before this
+            # thread wakes; the batches and the state then follow the cohort's order.
+            for future in sorted(futures, key=running.__getitem__):
                 index = running.pop(future)
                 outcomes[index], record, records = future.result()
                 logs.emit(records)
