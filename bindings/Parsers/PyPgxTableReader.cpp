@@ -23,8 +23,9 @@ NB_MODULE(PyPgxTableReader, m) {
 
   bind::def_sample_reader_init<PyPgxTableReader>(
       cls, "With `sample`, only that sample's rows of a table of several samples are read.");
-  cls.def_prop_ro("sample", &PyPgxTableReader::sample,
-                  "The sample whose rows are read; None: every row.");
+  cls.def_prop_ro(
+      "sample", [](const PyPgxTableReader &self) { return self.sample(); },
+      "The sample whose rows are read; None: every row.");
   bind::def_streaming_parse<PyPgxTableReader>(cls);
   cls.def_static(
          "is_pypgx_table",

@@ -242,7 +242,7 @@ std::vector<RawCall> PharmcatReportTsvReader::parse() {
     call.source = std::string(source_name());
   }
   if (by_sample)
-    sample_read_ = samples.taken();
+    named_ = samples.taken();
 
   const std::optional<std::string> several = samples.note_on_each(io::base_name(file_path()));
   std::vector<RawCall> calls;

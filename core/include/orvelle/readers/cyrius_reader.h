@@ -5,6 +5,7 @@
 #include "orvelle/constants.h"
 #include "orvelle/json/value.h"
 #include "orvelle/readers/ipgx_reader.h"
+#include "orvelle/readers/several_samples_reader.h"
 
 #include <optional>
 #include <span>
@@ -16,14 +17,14 @@ namespace orvelle {
 
 struct SampleCall; // a call with its sample's name (readers/sample_rows.h)
 
-class CyriusReader : public IPgxReader {
+class CyriusReader : public SeveralSamplesReader<IPgxReader> {
 public:
   static constexpr std::string_view SOURCE_NAME = constants::CALLER_CYRIUS;
   /// Cyrius calls nothing else, and names no gene in its files.
   static constexpr std::string_view GENE = "CYP2D6";
   static constexpr std::string_view PASS = "PASS";
 
-  using IPgxReader::IPgxReader;
+  using SeveralSamplesReader::SeveralSamplesReader;
 
   /// True for the TSV's header: Sample, Genotype, Filter (cells trimmed).
   static bool is_cyrius_table(std::span<const std::string> header);
@@ -41,23 +42,9 @@ public:
   static RawCall call_of(const std::optional<std::string> &genotype,
                          const std::optional<std::string> &filter);
 
-  /// Reads one sample of the several a Cyrius run writes (the rule of sample_rows.h):
-  /// `sample`'s, or the first's when absent. Without it every sample is read.
-  void take_sample(std::optional<std::string> sample) override {
-    one_sample_ = true;
-    sample_ = std::move(sample);
-  }
-  bool holds_several_samples() const override { return true; }
-  /// After reading one sample: that sample; nullopt when the file had no row of it.
-  std::optional<std::string> named_sample() const override { return named_; }
-
 private:
   std::vector<SampleCall> table_calls() const;
   std::vector<SampleCall> json_calls() const;
-
-  bool one_sample_ = false;
-  std::optional<std::string> sample_;
-  std::optional<std::string> named_;
 };
 
 } // namespace orvelle

@@ -5,6 +5,7 @@
 
 #include "orvelle/constants.h"
 #include "orvelle/readers/ipgx_reader.h"
+#include "orvelle/readers/several_samples_reader.h"
 
 #include <array>
 #include <optional>
@@ -15,7 +16,7 @@
 
 namespace orvelle {
 
-class PharmcatReportTsvReader : public IPgxReader {
+class PharmcatReportTsvReader : public SeveralSamplesReader<IPgxReader> {
 public:
   static constexpr std::string_view SOURCE_NAME = constants::CALLER_PHARMCAT_REPORT;
   static constexpr std::string_view VERSION_PREFIX = "PharmCAT ";
@@ -37,7 +38,7 @@ public:
   static constexpr std::array<std::string_view, 2> HAPLOTYPE_COLUMNS = {"Haplotype 1",
                                                                         "Haplotype 2"};
 
-  using IPgxReader::IPgxReader;
+  using SeveralSamplesReader::SeveralSamplesReader;
 
   /// True for a file whose first line starts with "PharmCAT " and whose second (the header)
   /// names Gene and Source Diplotype.
@@ -53,23 +54,6 @@ public:
 
   /// {"pharmcatVersion": the version of the first line}.
   std::optional<json::Document> read_versions() const override;
-
-  /// Reads only one sample's rows of a merged file (the matching rule is in sample_rows.h):
-  /// `sample`'s, or, when absent, the first row's, each call then saying so when the file holds
-  /// more. Without it every row is read.
-  void take_sample(std::optional<std::string> sample) override {
-    one_sample_ = true;
-    sample_ = std::move(sample);
-  }
-  bool holds_several_samples() const override { return true; }
-  /// After parse(): the sample whose rows were read from a merged file; nullopt for a file of
-  /// one sample, which does not name it.
-  std::optional<std::string> named_sample() const override { return sample_read_; }
-
-private:
-  bool one_sample_ = false;
-  std::optional<std::string> sample_;
-  std::optional<std::string> sample_read_;
 };
 
 } // namespace orvelle

@@ -5,6 +5,7 @@
 
 #include "orvelle/constants.h"
 #include "orvelle/csv/reader.h"
+#include "orvelle/readers/several_samples_reader.h"
 #include "orvelle/readers/streaming_reader.h"
 
 #include <array>
@@ -16,7 +17,7 @@
 
 namespace orvelle {
 
-class PyPgxTableReader : public StreamingReader {
+class PyPgxTableReader : public SeveralSamplesReader<StreamingReader> {
 public:
   static constexpr std::string_view SOURCE_NAME = constants::CALLER_PYPGX;
   static constexpr std::string_view GENOTYPE_COLUMN = "Genotype";
@@ -35,7 +36,7 @@ public:
       "a PyPGx results archive: metadata.txt with SemanticType=SampleTable[Results] and Gene=, "
       "and data.tsv";
 
-  using StreamingReader::StreamingReader;
+  using SeveralSamplesReader::SeveralSamplesReader;
 
   /// True when the header names both the Genotype and the Phenotype column (cells trimmed).
   static bool is_pypgx_table(std::span<const std::string> header);
@@ -62,25 +63,6 @@ public:
   /// surrounding white space removed (possibly empty); nullopt when none has.
   static std::optional<std::string> value(const csv::DictRow &row,
                                           std::span<const std::string_view> columns);
-
-  /// Reads only one sample's rows of a table that names its samples in its first column (the
-  /// matching rule is in sample_rows.h): `sample`'s, or, when absent, the first row's, each call
-  /// then saying so when the table holds more. Without it every row is read.
-  void take_sample(std::optional<std::string> sample) override {
-    one_sample_ = true;
-    sample_ = std::move(sample);
-  }
-  /// The sample asked for by take_sample.
-  const std::optional<std::string> &sample() const noexcept { return sample_; }
-  bool holds_several_samples() const override { return true; }
-  /// After reading one sample's rows: that sample (as asked for, or the first row's name);
-  /// nullopt for a table that names no samples or had no row of it.
-  std::optional<std::string> named_sample() const override { return named_; }
-
-private:
-  bool one_sample_ = false;
-  std::optional<std::string> sample_;
-  std::optional<std::string> named_;
 };
 
 } // namespace orvelle

@@ -6,6 +6,7 @@
 
 #include "orvelle/constants.h"
 #include "orvelle/readers/ipgx_reader.h"
+#include "orvelle/readers/several_samples_reader.h"
 
 #include <optional>
 #include <span>
@@ -15,7 +16,7 @@
 
 namespace orvelle {
 
-class StellarPgxSummaryReader : public IPgxReader {
+class StellarPgxSummaryReader : public SeveralSamplesReader<IPgxReader> {
 public:
   static constexpr std::string_view SOURCE_NAME = constants::CALLER_STELLARPGX;
   /// What the reader recognises, for the message that refuses another shape.
@@ -23,7 +24,7 @@ public:
       "a StellarPGx cohort summary: no header, lines of a sample name, a tab and its result (a "
       "diplotype, No_call or a bracketed guess), in two to four tab-separated cells";
 
-  using IPgxReader::IPgxReader;
+  using SeveralSamplesReader::SeveralSamplesReader;
 
   /// True when a file's first rows are the summary's: the first a sample name that is no known
   /// gene symbol (that is PharmCAT's outside-call file) and a result, in two to four cells; the
@@ -48,21 +49,6 @@ public:
   /// Throws ValueError for a file of another shape, without samples, or without a gene.
   std::vector<RawCall> parse() override;
   std::string_view source_name() const override { return SOURCE_NAME; }
-
-  /// Reads one sample of the several the summary holds (the rule of sample_rows.h): `sample`'s,
-  /// or the first's when absent. Without it every sample is read.
-  void take_sample(std::optional<std::string> sample) override {
-    one_sample_ = true;
-    sample_ = std::move(sample);
-  }
-  bool holds_several_samples() const override { return true; }
-  /// After reading one sample: that sample; nullopt when the file had no line of it.
-  std::optional<std::string> named_sample() const override { return named_; }
-
-private:
-  bool one_sample_ = false;
-  std::optional<std::string> sample_;
-  std::optional<std::string> named_;
 };
 
 } // namespace orvelle
