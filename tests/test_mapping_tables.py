@@ -8,9 +8,11 @@ from pathlib import Path
 
 import pytest
 
+from OrvellePgxParser.OrvellePgxParser import _SOURCE_RANK
+
 DATA = Path(__file__).resolve().parent / "data"
 TABLES = ("gene_rules", "phenotype_terms", "genotype_terms")
-CALLER_IDS = {"pharmcat_report", "pharmcat_phenotype", "pbstarphase", "pypgx", "diplotype_table"}
+CALLER_IDS = set(_SOURCE_RANK)  # every caller a reader names
 
 
 def packaged(name):

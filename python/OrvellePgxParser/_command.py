@@ -11,17 +11,24 @@ import argparse
 import os
 import sys
 
+from OrvellePgxParser.OrvellePgxParser import OrvellePgxParser
+
+# The endings of input files (a folder scan reads these), and gzip's: never a gene symbol.
+FILE_ENDINGS = (*OrvellePgxParser.INPUT_SUFFIXES, ".gz")
+
 SINGLE = "orvelle-pgx-parser"
 COHORT = "orvelle-pgx-cohort"
 BOTH = (SINGLE, COHORT)
 
 DESCRIPTIONS = {
     SINGLE: "Convert one sample's pharmacogenomic caller output (PharmCAT, pbStarPhase, PyPGx, "
-            "hand-made Gene/Diplotype tables) into the Orvelle PGx JSON format for upload to "
-            "Orvelle Analysis, with a provenance sidecar.",
-    COHORT: "Convert the pharmacogenomic caller output (PharmCAT, pbStarPhase, PyPGx, hand-made "
-            "Gene/Diplotype tables) of many samples into the Orvelle PGx JSON format, one result "
-            "and sidecar per sample, in one process.",
+            "the CYP2D6 specialists Cyrius, StellarPGx and Aldy, hand-made Gene/Diplotype "
+            "tables) into the Orvelle PGx JSON format for upload to Orvelle Analysis, with a "
+            "provenance sidecar.",
+    COHORT: "Convert the pharmacogenomic caller output (PharmCAT, pbStarPhase, PyPGx, the CYP2D6 "
+            "specialists Cyrius, StellarPGx and Aldy, hand-made Gene/Diplotype tables) of many "
+            "samples into the Orvelle PGx JSON format, one result and sidecar per sample, in "
+            "one process.",
 }
 
 # Each option once: the commands that take it, its names, and argparse's keywords. A command's
@@ -29,8 +36,9 @@ DESCRIPTIONS = {
 OPTIONS = (
     ((SINGLE,), ("input_files",), dict(
         nargs="*",
-        help="caller output files (.json, .tsv, .csv, each also gzip-compressed as .gz); "
-             "without any, every such file of --input-dir is read")),
+        help="caller output files (" + ", ".join(OrvellePgxParser.INPUT_SUFFIXES) + ", each "
+             "also gzip-compressed as .gz); without any, every such file of --input-dir is "
+             "read")),
     ((COHORT,), ("input_dirs",), dict(
         nargs="*", metavar="INPUT_DIR", help="folders whose sub-folders are one sample each")),
     ((SINGLE,), ("--input-dir",), dict(
@@ -93,9 +101,6 @@ OPTIONS = (
 
 # The standard level names --log-level takes; anything else is INFO.
 LEVELS = ("CRITICAL", "FATAL", "ERROR", "WARNING", "WARN", "INFO", "DEBUG", "NOTSET")
-
-# The endings of input files, compressed and archived ones too: never a gene symbol.
-FILE_ENDINGS = (".json", ".tsv", ".csv", ".alleles", ".aldy", ".txt", ".gz", ".zip")
 
 
 def argument_parser(prog: str, version: str) -> argparse.ArgumentParser:
