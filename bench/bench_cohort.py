@@ -14,7 +14,9 @@ Measured, each run in a fresh process:
     beside the batched run: wall time against the process's own CPU time;
   - one `orvelle-pgx-parser` process per sample, timed on the first `--processes` samples and
     extrapolated per sample;
-  - the cohort's peak memory (ru_maxrss) over a tenth of the samples and over all of them.
+  - the cohort's peak memory (ru_maxrss) over a tenth of the samples and over all of them;
+  - one flush of a small file on the same disk: what syncing each file costs a sample at most,
+    and so the most that syncing in batches can gain on this disk.
 Every run's results are checked against the first one's.
 """
 
@@ -23,6 +25,7 @@ import json
 import os
 import random
 import shutil
+import statistics
 import subprocess
 import sys
 import tempfile
@@ -91,6 +94,21 @@ def process_loop(cohort: Path, out: Path, count: int) -> float:
     return (time.perf_counter() - start) / len(folders)
 
 
+def fsync_seconds(folder: Path, count=200) -> float:
+    """The median time of flushing one new small file to this file system's disk."""
+    times = []
+    for index in range(count):
+        path = folder / f"fsync-probe-{index}"
+        with open(path, "wb") as handle:
+            handle.write(b"x" * 4000)
+            handle.flush()
+            start = time.perf_counter()
+            os.fsync(handle.fileno())
+            times.append(time.perf_counter() - start)
+        path.unlink()
+    return statistics.median(times)
+
+
 def outputs(out: Path) -> dict:
     return {p.name: p.read_bytes() for p in out.iterdir()
             if p.name not in ("cohort-summary.tsv", "cohort-state.jsonl")}
@@ -140,6 +158,14 @@ def main():
         print(f"target: jobs=1 wall / its CPU time <= 1.25: {one['seconds'] / one['cpu']:.2f}")
         print(f"target: jobs=1 synced in batches / each file synced >= 3: "
               f"{each_file['seconds'] / one['seconds']:.2f}")
+        # Syncing each file costs two flushes per sample (its result and sidecar); batching can
+        # save no more than those.
+        flush = fsync_seconds(root)
+        flushes = 2 * each_file["samples"] * flush
+        print(f"info: one flush on this disk {flush * 1e3:.2f} ms; the each-file run's "
+              f"{2 * each_file['samples']} flushes {flushes:.2f} s of its {each_file['seconds']:.2f} "
+              f"s: batching can gain at most "
+              f"{each_file['seconds'] / max(each_file['seconds'] - flushes, 1e-9):.2f}x here")
         print(f"target: jobs=2 / jobs=1 >= 1.8 (2 cores; this machine has {os.cpu_count()}): "
               f"{rate_two / rate_one:.2f}")
         print(f"target: cohort (jobs=2) / process per sample >= 20: {rate_two / rate_loop:.1f}")
