@@ -1,6 +1,7 @@
 """bench/bench_cohort.py: a cohort of realistic samples converted three ways, side by side.
 
     .venv/bin/python bench/bench_cohort.py [--samples 1000] [--megabytes 3] [--processes 40]
+                                           [--against PYTHON]
 
 The cohort: `--samples` sample folders, each holding a PharmCAT report of `--megabytes` MB, its
 phenotype file, a pbStarPhase JSON and four PyPGx tables (the sample's own rows). The JSON files
@@ -14,6 +15,8 @@ Measured, each run in a fresh process:
     beside the batched run: wall time against the process's own CPU time;
   - one `orvelle-pgx-parser` process per sample, timed on the first `--processes` samples and
     extrapolated per sample;
+  - with `--against PYTHON`, an interpreter with another build of the package installed (an
+    earlier commit's, say): that build's cohort with jobs=1 beside this one's;
   - the cohort's peak memory (ru_maxrss) over a tenth of the samples and over all of them;
   - one flush of a small file on the same disk, and what syncing each file cost a file in the
     run beside what it would have to cost for syncing in batches to gain 3x.
@@ -45,8 +48,9 @@ def cpu():
     usage = resource.getrusage(resource.RUSAGE_SELF)
     return usage.ru_utime + usage.ru_stime
 start, began = time.perf_counter(), cpu()
-outcomes = convert_cohort(samples, sys.argv[2], jobs=int(sys.argv[3]),
-                          sync_each_file=sys.argv[5] == "each-file")
+# Only when asked for: a build from before batches knows no such argument.
+sync = {"sync_each_file": True} if sys.argv[5] == "each-file" else {}
+outcomes = convert_cohort(samples, sys.argv[2], jobs=int(sys.argv[3]), **sync)
 seconds, cpu_seconds = time.perf_counter() - start, cpu() - began
 assert all(o.ok for o in outcomes), [o for o in outcomes if not o.ok][:3]
 print(json.dumps({"seconds": seconds, "cpu": cpu_seconds, "samples": len(outcomes),
@@ -76,9 +80,10 @@ def generate(root: Path, samples: int, megabytes: float) -> Path:
     return cohort
 
 
-def cohort_run(cohort: Path, out: Path, jobs: int, samples: int, sync="batches") -> dict:
+def cohort_run(cohort: Path, out: Path, jobs: int, samples: int, sync="batches",
+               python=sys.executable) -> dict:
     shutil.rmtree(out, ignore_errors=True)
-    child = subprocess.run([sys.executable, "-c", CHILD, str(cohort), str(out), str(jobs),
+    child = subprocess.run([python, "-c", CHILD, str(cohort), str(out), str(jobs),
                             str(samples), sync], capture_output=True, text=True, check=True)
     return json.loads(child.stdout)
 
@@ -119,6 +124,8 @@ def main():
     parser.add_argument("--samples", type=int, default=1000)
     parser.add_argument("--megabytes", type=float, default=3.0)
     parser.add_argument("--processes", type=int, default=40)
+    parser.add_argument("--against", metavar="PYTHON",
+                        help="an interpreter with another build installed, timed beside")
     args = parser.parse_args()
 
     with tempfile.TemporaryDirectory() as temporary:
@@ -131,6 +138,9 @@ def main():
 
         each_file = cohort_run(cohort, root / "each-file", 1, args.samples, "each-file")
         one = cohort_run(cohort, root / "jobs1", 1, args.samples)
+        # Another build's results may differ by its own fixes: they are not compared.
+        other = args.against and cohort_run(cohort, root / "other", 1, args.samples,
+                                            "default", args.against)
         reference = outputs(root / "jobs1")
         if outputs(root / "each-file") != reference:
             raise SystemExit("syncing each file wrote other files than syncing in batches")
@@ -153,11 +163,18 @@ def main():
         print(f"  jobs=1:  {rate_one:8.1f} samples/s (wall {one['seconds']:.2f} s, "
               f"CPU {one['cpu']:.2f} s)")
         print(f"  jobs=2:  {rate_two:8.1f} samples/s")
+        if other:
+            print(f"  jobs=1 of the build at {args.against}: "
+                  f"{other['samples'] / other['seconds']:8.1f} samples/s "
+                  f"(wall {other['seconds']:.2f} s, CPU {other['cpu']:.2f} s)")
         print(f"  one orvelle-pgx-parser process per sample: {rate_loop:8.1f} samples/s "
               f"(timed on {args.processes} samples, extrapolated)")
         print(f"target: jobs=1 wall / its CPU time <= 1.25: {one['seconds'] / one['cpu']:.2f}")
         print(f"target: jobs=1 synced in batches / each file synced >= 3: "
               f"{each_file['seconds'] / one['seconds']:.2f}")
+        if other:
+            print(f"target: jobs=1 here / jobs=1 of the other build >= 3 (against the build "
+                  f"before batches): {other['seconds'] / one['seconds']:.2f}")
         # Syncing each file flushes two per sample (its result and sidecar): what that costs a
         # file in this run, beside what it would have to cost for batching to gain 3x.
         files = 2 * each_file["samples"]
